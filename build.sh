@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds zoomatch on Debian 12 from a fresh clone, installing any Debian
+# packages that are missing first (with sudo when not run as root).
+#   ./build.sh run    build and open the quiz window
+#   ./build.sh test   build and run the whole test suite, headless, then again
+#                     under the address and undefined-behaviour sanitizers
+# Quiet when everything is already in place; safe to run again.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+usage() {
+    echo "usage: $0 run|test" >&2
+    exit 2
+}
+[ $# -eq 1 ] || usage
+case "$1" in run | test) ;; *) usage ;; esac
+
+packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [ "$status" = installed ] || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing missing Debian packages: ${missing[*]}"
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
+fi
+
+# Configures and builds one tree quietly; shows the log only when something fails.
+build_tree() {
+    local dir=$1
+    shift
+    mkdir -p "$dir"
+    if ! { cmake -S . -B "$dir" -G Ninja "$@" && cmake --build "$dir"; } >"$dir/build.log" 2>&1; then
+        cat "$dir/build.log" >&2
+        echo "Build failed; the log above is also in $dir/build.log" >&2
+        exit 1
+    fi
+}
+
+build_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+if [ "$1" = test ]; then
+    (cd build && ctest --output-on-failure)
+    # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer.
+    build_tree build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZOOMATCH_SANITIZE=ON
+    cd build-sanitize
+    exec ctest --output-on-failure
+fi
+
+if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "zoomatch needs a graphical desktop: no display is set (DISPLAY or WAYLAND_DISPLAY)." >&2
+    echo "Run this command from a desktop session, or under Xvfb." >&2
+    exit 1
+fi
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    # Qt wants a private runtime folder; a bare X server session may have none.
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
+build/window/zoomatch

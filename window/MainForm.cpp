@@ -1,0 +1,197 @@
+#include "MainForm.h"
+
+#include "FormDefinition.h"
+#include "OptionButton.h"
+#include "hamburger.xpm"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+using quiz::OptionGroup;
+using quiz::RowIndex;
+using window::ControlDef;
+using window::Kind;
+
+namespace {
+
+QString toQString(std::u16string_view text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()),
+                   static_cast<qsizetype>(text.size()));
+}
+
+// Captions are shown as they stand: an '&' is a letter, never an access key.
+QString withoutAccessKeys(std::u16string_view caption) {
+    return toQString(caption).replace(u'&', QStringLiteral("&&"));
+}
+
+QRect toPixels(const ControlDef& def) {
+    using window::pixels;
+    return {pixels(def.left), pixels(def.top), pixels(def.width), pixels(def.height)};
+}
+
+// Paints the widget in its background colour. A push button keeps its own
+// rounded shape and takes the colour as its face instead of a filled box.
+void paintBackground(QWidget* widget, std::uint32_t rgb) {
+    QPalette palette = widget->palette();
+    palette.setColor(widget->backgroundRole(), QColor::fromRgb(rgb));
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(!qobject_cast<QPushButton*>(widget));
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint) {
+    const window::WindowDef& def = window::windowDefinition();
+    setWindowTitle(toQString(def.caption));
+    setWindowIcon(QPixmap(hamburger_xpm));
+    setFixedSize(window::pixels(def.clientWidth), window::pixels(def.clientHeight));
+    paintBackground(this, def.background);
+
+    // Times New Roman, or its metric twin where it is not installed, so the
+    // captions take the same room everywhere.
+    QFont font(
+        QStringList{QString::fromUtf8(def.fontFamily), QString::fromUtf8(def.fallbackFontFamily)});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(def.fontPointSize);
+    setFont(font);
+
+    createControls();
+    Form_Load();
+
+    // The output box comes first in the tab order and holds the focus at start;
+    // then the columns top to bottom, then the buttons left to right.
+    QWidget* previous = text1;
+    auto chain = [&previous](QWidget* next) {
+        setTabOrder(previous, next);
+        previous = next;
+    };
+    for (QRadioButton* button : option1)
+        chain(button);
+    for (const ControlDef& control : window::controlDefinitions())
+        if (control.member.name == "Option2")
+            chain(option2[control.member.index]);
+    chain(command1[1]);
+    chain(command1[0]);
+    text1->setFocus();
+}
+
+void MainForm::createControls() {
+    group1 = new QButtonGroup(this);
+    group2 = new QButtonGroup(this);
+    commands = new QButtonGroup(this);
+    connect(group1, &QButtonGroup::idClicked, this, &MainForm::Option1_Click);
+    connect(group2, &QButtonGroup::idClicked, this, &MainForm::Option2_Click);
+    connect(commands, &QButtonGroup::idClicked, this, &MainForm::Command1_Click);
+
+    for (const ControlDef& def : window::controlDefinitions()) {
+        QWidget* parent = this;
+        if (!def.parent.name.empty())
+            parent = def.parent.index == 0 ? frame1_0 : frame1_16;
+        QWidget* widget = nullptr;
+        const int index = def.member.index;
+        switch (def.kind) {
+        case Kind::Label: {
+            label1 = new QLabel(toQString(def.caption), parent);
+            label1->setAlignment(Qt::AlignCenter);
+            label1->setTextFormat(Qt::PlainText);
+            widget = label1;
+            break;
+        }
+        case Kind::Frame: {
+            auto* frame = new QGroupBox(withoutAccessKeys(def.caption), parent);
+            (index == 0 ? frame1_0 : frame1_16) = frame;
+            widget = frame;
+            break;
+        }
+        case Kind::OptionButton: {
+            auto* button = new OptionButton(withoutAccessKeys(def.caption), parent);
+            const bool science = def.member.name == "Option1";
+            (science ? option1 : option2).at(index) = button;
+            (science ? group1 : group2)->addButton(button, index);
+            widget = button;
+            break;
+        }
+        case Kind::PushButton: {
+            auto* button = new QPushButton(withoutAccessKeys(def.caption), parent);
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            command1.at(index) = button;
+            commands->addButton(button, index);
+            widget = button;
+            break;
+        }
+        case Kind::TextBox: {
+            text1 = new QPlainTextEdit(parent);
+            text1->setReadOnly(true);
+            text1->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            text1->setFocusPolicy(Qt::StrongFocus);
+            text1->setTabChangesFocus(true);
+            text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            text1->setWordWrapMode(QTextOption::WordWrap);
+            text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            setOutputText(def.caption);
+            widget = text1;
+            break;
+        }
+        }
+        if (def.background != window::SystemWindowColour)
+            paintBackground(widget, def.background);
+        widget->setObjectName(
+            QStringLiteral("%1(%2)").arg(QString::fromUtf8(def.member.name)).arg(index));
+        widget->setGeometry(toPixels(def));
+    }
+}
+
+QRadioButton* MainForm::option(OptionGroup group, RowIndex row) const {
+    if (!quiz::isRow(row))
+        return nullptr;
+    return group == OptionGroup::Option1 ? option1[row] : option2[row];
+}
+
+QButtonGroup* MainForm::groupOf(OptionGroup group) const {
+    return group == OptionGroup::Option1 ? group1 : group2;
+}
+
+std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
+    QRadioButton* button = option(group, row);
+    return button
+               ? button->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdU16String()
+               : std::u16string();
+}
+
+void MainForm::setCaption(OptionGroup group, RowIndex row, std::u16string_view text) {
+    if (QRadioButton* button = option(group, row))
+        button->setText(withoutAccessKeys(text));
+}
+
+bool MainForm::isSelected(OptionGroup group, RowIndex row) const {
+    QRadioButton* button = option(group, row);
+    return button && button->isChecked();
+}
+
+void MainForm::deselect(OptionGroup group, RowIndex row) {
+    QRadioButton* button = option(group, row);
+    if (!button || !button->isChecked())
+        return;
+    // An exclusive group refuses to leave itself with nothing selected, so it
+    // lets go for the moment. setChecked raises no click.
+    QButtonGroup* buttons = groupOf(group);
+    buttons->setExclusive(false);
+    button->setChecked(false);
+    buttons->setExclusive(true);
+}
+
+void MainForm::setOutputText(std::u16string_view text) {
+    output = text;
+    // The box would take CR and LF for two line breaks; show each pair as one.
+    text1->setPlainText(toQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}

@@ -1,0 +1,16 @@
+// The program's widget style: Fusion, which honours every palette colour,
+// with push buttons painted flat in their own face colour instead of Fusion's
+// pale gradient, so "Чисти" and "Изведи" show their colours as they are.
+#pragma once
+
+#include <QProxyStyle>
+
+class QuizStyle final : public QProxyStyle {
+    Q_OBJECT
+
+public:
+    QuizStyle();
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
+};
