@@ -86,8 +86,19 @@ void MainForm::createControls() {
     group1 = new QButtonGroup(this);
     group2 = new QButtonGroup(this);
     commands = new QButtonGroup(this);
-    connect(group1, &QButtonGroup::idClicked, this, &MainForm::Option1_Click);
-    connect(group2, &QButtonGroup::idClicked, this, &MainForm::Option2_Click);
+    // An option's click is its turning on. A mouse click, a key or a screen
+    // reader's toggle action all turn it on, but only the first two emit
+    // clicked; a click on the button already on changes nothing, as the pick
+    // of a group always names its selected button. Turning off, as the rules
+    // do, is no click.
+    connect(group1, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            Option1_Click(id);
+    });
+    connect(group2, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on)
+            Option2_Click(id);
+    });
     connect(commands, &QButtonGroup::idClicked, this, &MainForm::Command1_Click);
 
     for (const ControlDef& def : window::controlDefinitions()) {
