@@ -16,6 +16,13 @@ usage() {
 case "$1" in run | test) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
+if [ "$1" = test ]; then
+    # The tests also play the real program on a private X server, through the
+    # accessibility bus and under strace, and check the desktop metadata and
+    # the Debian package.
+    packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi python3-xlib strace
+        desktop-file-utils appstream dpkg-dev)
+fi
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)

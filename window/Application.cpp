@@ -3,13 +3,30 @@
 #include "QuizStyle.h"
 #include "version.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QWidget>
+
+namespace {
+
+// Screen readers announce the quiz as a window, not as an anonymous panel.
+QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
+    if (auto* widget = qobject_cast<QWidget*>(object);
+        widget && className == QLatin1String("MainForm"))
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
 
 void setUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("zoomatch"));
     QApplication::setOrganizationName(QStringLiteral("zoomatch"));
     QApplication::setApplicationVersion(QStringLiteral(ZOOMATCH_VERSION));
+    // Ties the window to the desktop entry and so to its icon, on Wayland too.
+    QApplication::setDesktopFileName(QStringLiteral(ZOOMATCH_APP_ID));
     // Desktop styles such as Breeze or GTK may ignore a button's palette, so
     // the program brings its own and looks the same on every desktop.
     app.setStyle(new QuizStyle);
+    QAccessible::installFactory(accessibleWindow);
 }

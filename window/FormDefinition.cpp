@@ -30,6 +30,9 @@ const WindowDef window{
     .background = 0xC0C0FF,
     .fontFamily = "Times New Roman", .fallbackFontFamily = "Liberation Serif",
     .fontPointSize = 12,
+    .outputName = u"Резултат",
+    .scienceDescription = u"наука %1 от 10",
+    .subjectDescription = u"предмет %1 от 10",
 };
 // clang-format on
 

@@ -101,6 +101,8 @@ void MainForm::createControls() {
     });
     connect(commands, &QButtonGroup::idClicked, this, &MainForm::Command1_Click);
 
+    const window::WindowDef& form = window::windowDefinition();
+    std::array<int, 2> rowsOnScreen{}; // the definition lists each column top to bottom
     for (const ControlDef& def : window::controlDefinitions()) {
         QWidget* parent = this;
         if (!def.parent.name.empty())
@@ -126,6 +128,9 @@ void MainForm::createControls() {
             const bool science = def.member.name == "Option1";
             (science ? option1 : option2).at(index) = button;
             (science ? group1 : group2)->addButton(button, index);
+            button->setAccessibleDescription(
+                toQString(science ? form.scienceDescription : form.subjectDescription)
+                    .arg(++rowsOnScreen[science ? 0 : 1]));
             widget = button;
             break;
         }
@@ -149,6 +154,7 @@ void MainForm::createControls() {
             text1->setWordWrapMode(QTextOption::WordWrap);
             text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            text1->setAccessibleName(toQString(form.outputName));
             setOutputText(def.caption);
             widget = text1;
             break;

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the build into a staging folder and checks that exactly the
+# program, its desktop entry, its metainfo and its icons land there, that the
+# desktop validators accept them, and that the Windows version resource
+# carries the project version.
+#   tst_install.sh BUILD_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cmake --install "$build" --prefix "$stage/usr" >/dev/null
+expected="usr/bin/zoomatch
+usr/share/applications/org.example.zoomatch.desktop
+usr/share/icons/hicolor/128x128/apps/org.example.zoomatch.png
+usr/share/icons/hicolor/32x32/apps/org.example.zoomatch.png
+usr/share/icons/hicolor/64x64/apps/org.example.zoomatch.png
+usr/share/metainfo/org.example.zoomatch.metainfo.xml"
+installed=$(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+[ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$installed"
+[ -x "$stage/usr/bin/zoomatch" ] || fail "the program is not executable"
+
+for size in 32 64 128; do
+    # A PNG's width and height are the two big-endian words after its signature and IHDR tag.
+    dims=$(od -An -tx1 -j16 -N8 "$stage/usr/share/icons/hicolor/${size}x${size}/apps/org.example.zoomatch.png" | tr -d ' \n')
+    [ "$dims" = "$(printf '%08x%08x' "$size" "$size")" ] || fail "the ${size}x${size} icon is $dims"
+done
+
+desktop-file-validate "$stage/usr/share/applications/org.example.zoomatch.desktop" |
+    grep -v 'hint:' && fail "desktop-file-validate objects"
+grep -qx 'Categories=Education;Science;Biology;' "$stage/usr/share/applications/org.example.zoomatch.desktop" ||
+    fail "the desktop entry's categories"
+appstreamcli validate --no-net "$stage/usr/share/metainfo/org.example.zoomatch.metainfo.xml" >/dev/null ||
+    fail "appstreamcli validate objects"
+grep -q '<release version="1.0.0.0"' "$stage/usr/share/metainfo/org.example.zoomatch.metainfo.xml" ||
+    fail "the metainfo has no release 1.0.0.0"
+
+rc="$build/window/zoomatch.rc"
+grep -qx 'FILEVERSION 1,0,0,0' "$rc" || fail "FILEVERSION in $rc"
+grep -qx 'PRODUCTVERSION 1,0,0,0' "$rc" || fail "PRODUCTVERSION in $rc"
+grep -q 'VALUE "FileVersion", "1.0.0.0\\0"' "$rc" || fail "the FileVersion string in $rc"
+echo "tst_install: 1 passed, 0 failed"

@@ -1,0 +1,48 @@
+#!/usr/bin/python3
+"""Plays a few clicks on the quiz window through the X server's test extension,
+as a learner's mouse would, then closes the window as a window manager does.
+   x11_player.py X,Y [X,Y ...]   (points in the window, in pixels)"""
+import sys
+import time
+
+from Xlib import X, display, protocol
+from Xlib.ext import xtest
+
+screen = display.Display()
+root = screen.screen().root
+
+
+def windows(parent):
+    for child in parent.query_tree().children:
+        yield child
+        yield from windows(child)
+
+
+def quiz_window():
+    for window in windows(root):
+        wm_class = window.get_wm_class()
+        if wm_class and wm_class[0] == "zoomatch" and window.get_attributes().map_state == X.IsViewable:
+            return window
+    return None
+
+
+deadline = time.monotonic() + 20
+while (window := quiz_window()) is None:
+    if time.monotonic() > deadline:
+        sys.exit("FAIL: the quiz window did not appear")
+    time.sleep(0.05)
+time.sleep(0.3)
+origin = window.translate_coords(root, 0, 0)
+for point in sys.argv[1:]:
+    x, y = (int(v) for v in point.split(","))
+    xtest.fake_input(screen, X.MotionNotify, x=x - origin.x, y=y - origin.y)
+    xtest.fake_input(screen, X.ButtonPress, 1)
+    xtest.fake_input(screen, X.ButtonRelease, 1)
+    screen.sync()
+    time.sleep(0.1)
+
+protocols = screen.intern_atom("WM_PROTOCOLS")
+delete = screen.intern_atom("WM_DELETE_WINDOW")
+window.send_event(protocol.event.ClientMessage(
+    window=window, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
+screen.flush()
