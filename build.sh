@@ -49,7 +49,7 @@ build_tree() {
     fi
 }
 
-build_tree build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+build_tree build -DCMAKE_BUILD_TYPE=Release
 
 if [ "$1" = test ]; then
     (cd build && ctest --output-on-failure)
