@@ -6,37 +6,32 @@
 #   tst_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-stage=$(mktemp -d)
-trap 'rm -rf "$stage"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-cmake --install "$build" --prefix "$stage/usr" >/dev/null
+cmake --install "$build" --prefix "$work/usr" >/dev/null
 expected="usr/bin/zoomatch
 usr/share/applications/org.example.zoomatch.desktop
 usr/share/icons/hicolor/128x128/apps/org.example.zoomatch.png
 usr/share/icons/hicolor/32x32/apps/org.example.zoomatch.png
 usr/share/icons/hicolor/64x64/apps/org.example.zoomatch.png
 usr/share/metainfo/org.example.zoomatch.metainfo.xml"
-installed=$(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort)
+installed=$(cd "$work" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$installed"
-[ -x "$stage/usr/bin/zoomatch" ] || fail "the program is not executable"
+[ -x "$work/usr/bin/zoomatch" ] || fail "the program is not executable"
 
 for size in 32 64 128; do
     # A PNG's width and height are the two big-endian words after its signature and IHDR tag.
-    dims=$(od -An -tx1 -j16 -N8 "$stage/usr/share/icons/hicolor/${size}x${size}/apps/org.example.zoomatch.png" | tr -d ' \n')
+    dims=$(od -An -tx1 -j16 -N8 "$work/usr/share/icons/hicolor/${size}x${size}/apps/org.example.zoomatch.png" | tr -d ' \n')
     [ "$dims" = "$(printf '%08x%08x' "$size" "$size")" ] || fail "the ${size}x${size} icon is $dims"
 done
 
-desktop-file-validate "$stage/usr/share/applications/org.example.zoomatch.desktop" |
+desktop-file-validate "$work/usr/share/applications/org.example.zoomatch.desktop" |
     grep -v 'hint:' && fail "desktop-file-validate objects"
-grep -qx 'Categories=Education;Science;Biology;' "$stage/usr/share/applications/org.example.zoomatch.desktop" ||
+grep -qx 'Categories=Education;Science;Biology;' "$work/usr/share/applications/org.example.zoomatch.desktop" ||
     fail "the desktop entry's categories"
-appstreamcli validate --no-net "$stage/usr/share/metainfo/org.example.zoomatch.metainfo.xml" >/dev/null ||
+appstreamcli validate --no-net "$work/usr/share/metainfo/org.example.zoomatch.metainfo.xml" >/dev/null ||
     fail "appstreamcli validate objects"
-grep -q '<release version="1.0.0.0"' "$stage/usr/share/metainfo/org.example.zoomatch.metainfo.xml" ||
+grep -q '<release version="1.0.0.0"' "$work/usr/share/metainfo/org.example.zoomatch.metainfo.xml" ||
     fail "the metainfo has no release 1.0.0.0"
 
 rc="$build/window/zoomatch.rc"

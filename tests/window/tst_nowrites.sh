@@ -7,41 +7,21 @@
 set -euo pipefail
 program=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-work=$(mktemp -d)
+source "$here/common.sh"
+start_xvfb
 runtime="$work/runtime"
 mkdir -m 700 "$runtime"
-xvfb=
-cleanup() {
-    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-exec 3<>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    display=$(head -n 1 "$work/display" 2>/dev/null || true)
-    [ -n "$display" ] && break
-    sleep 0.05
-done
-[ -n "$display" ] || fail "Xvfb did not start"
-export DISPLAY=":$display"
 
 # No session bus: the program must not need one, nor start one.
 DBUS_SESSION_BUS_ADDRESS=disabled: XDG_RUNTIME_DIR=$runtime \
     strace -f -qq -o "$work/trace" \
     -e trace=open,openat,openat2,creat,mkdir,mkdirat,rename,renameat,renameat2,unlink,unlinkat,link,linkat,symlink,symlinkat,truncate,ftruncate,chmod,fchmodat,socket,connect,bind \
     "$program" 2>"$work/stderr" &
+traced=$!
 player_done=0
 # Анатомия, then вътрешен строеж на организми, then Изведи, then Чисти.
 /usr/bin/python3 "$here/x11_player.py" 88,62 308,102 148,276 60,276 || player_done=$?
-wait %?strace || fail "the program did not exit cleanly"
+wait "$traced" || fail "the program did not exit cleanly"
 [ "$player_done" = 0 ] || fail "the player failed"
 [ ! -s "$work/stderr" ] || fail "the program wrote to stderr: $(cat "$work/stderr")"
 

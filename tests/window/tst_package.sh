@@ -3,16 +3,11 @@
 #   tst_package.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-(cd "$out" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$out" >cpack.log 2>&1) ||
-    { cat "$out/cpack.log" >&2; fail "cpack"; }
-deb=$(ls "$out"/zoomatch_1.0.0.0_*.deb 2>/dev/null) || fail "no zoomatch_1.0.0.0_*.deb"
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1) ||
+    { cat "$work/cpack.log" >&2; fail "cpack"; }
+deb=$(ls "$work"/zoomatch_1.0.0.0_*.deb 2>/dev/null) || fail "no zoomatch_1.0.0.0_*.deb"
 
 info=$(dpkg-deb -I "$deb")
 grep -qx ' Version: 1.0.0.0' <<<"$info" || fail "version: $info"
