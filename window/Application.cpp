@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "MainForm.h"
 #include "QuizStyle.h"
 #include "version.h"
 
@@ -29,4 +30,7 @@ void setUpApplication(QApplication& app) {
     // the program brings its own and looks the same on every desktop.
     app.setStyle(new QuizStyle);
     QAccessible::installFactory(accessibleWindow);
+    // The window's one font is the application's, so nothing, not even a text
+    // box's empty document, loads the desktop's default font as well.
+    QApplication::setFont(MainForm::windowFont());
 }

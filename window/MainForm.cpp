@@ -54,13 +54,7 @@ MainForm::MainForm(QWidget* parent)
     setFixedSize(window::pixels(def.clientWidth), window::pixels(def.clientHeight));
     paintBackground(this, def.background);
 
-    // Times New Roman, or its metric twin where it is not installed, so the
-    // captions take the same room everywhere.
-    QFont font(
-        QStringList{QString::fromUtf8(def.fontFamily), QString::fromUtf8(def.fallbackFontFamily)});
-    font.setStyleHint(QFont::Serif);
-    font.setPointSize(def.fontPointSize);
-    setFont(font);
+    setFont(windowFont());
 
     createControls();
     Form_Load();
@@ -80,6 +74,17 @@ MainForm::MainForm(QWidget* parent)
     chain(command1[1]);
     chain(command1[0]);
     text1->setFocus();
+}
+
+QFont MainForm::windowFont() {
+    // Times New Roman, or its metric twin where it is not installed, so the
+    // captions take the same room everywhere.
+    const window::WindowDef& def = window::windowDefinition();
+    QFont font(
+        QStringList{QString::fromUtf8(def.fontFamily), QString::fromUtf8(def.fallbackFontFamily)});
+    font.setStyleHint(QFont::Serif);
+    font.setPointSize(def.fontPointSize);
+    return font;
 }
 
 void MainForm::createControls() {
@@ -103,6 +108,7 @@ void MainForm::createControls() {
 
     const window::WindowDef& form = window::windowDefinition();
     std::array<int, 2> rowsOnScreen{}; // the definition lists each column top to bottom
+    std::u16string_view initialText;
     for (const ControlDef& def : window::controlDefinitions()) {
         QWidget* parent = this;
         if (!def.parent.name.empty())
@@ -155,7 +161,7 @@ void MainForm::createControls() {
             text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             text1->setAccessibleName(toQString(form.outputName));
-            setOutputText(def.caption);
+            initialText = def.caption;
             widget = text1;
             break;
         }
@@ -166,6 +172,9 @@ void MainForm::createControls() {
             QStringLiteral("%1(%2)").arg(QString::fromUtf8(def.member.name)).arg(index));
         widget->setGeometry(toPixels(def));
     }
+    // The introduction goes in once the box has its size, so that it is laid
+    // out once, at its real width.
+    setOutputText(initialText);
 }
 
 QRadioButton* MainForm::option(OptionGroup group, RowIndex row) const {

@@ -7,6 +7,7 @@
 #include "QuizControls.h"
 #include "QuizRules.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <array>
@@ -24,6 +25,9 @@ class MainForm final : public QWidget, public quiz::QuizControls {
 
 public:
     explicit MainForm(QWidget* parent = nullptr);
+
+    // The one font of every control.
+    static QFont windowFont();
 
     // The controls, by member. 0 <= k < 10; Command1(i) for i = 0 or 1.
     QRadioButton* Option1(int k) const { return option1.at(k); }

@@ -1,6 +1,7 @@
 // The program's widget style: Fusion, which honours every palette colour,
 // with push buttons painted flat in their own face colour instead of Fusion's
-// pale gradient, so "Чисти" and "Изведи" show their colours as they are.
+// pale gradient, so "Чисти" and "Изведи" show their colours as they are, and
+// frames drawn rather than loaded from a picture.
 #pragma once
 
 #include <QProxyStyle>
@@ -13,4 +14,8 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+
+private:
+    void drawFrame(const QStyleOption* option, QPainter* painter) const;
+    void drawPushButton(const QStyleOption* option, QPainter* painter) const;
 };
