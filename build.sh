@@ -21,7 +21,7 @@ if [ "$1" = test ]; then
     # accessibility bus and under strace, and check the desktop metadata and
     # the Debian package.
     packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi python3-xlib strace
-        desktop-file-utils appstream dpkg-dev)
+        desktop-file-utils appstream dpkg-dev file)
 fi
 missing=()
 for package in "${packages[@]}"; do
