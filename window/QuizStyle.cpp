@@ -22,9 +22,8 @@ void QuizStyle::drawFrame(const QStyleOption* option, QPainter* painter) const {
     // this draws the same rounded outline below the title.
     const int titleHeight =
         qMax(pixelMetric(PM_ExclusiveIndicatorHeight), option->fontMetrics.height()) + 3;
-    const QRectF frame = QRectF(option->rect).adjusted(0.5, titleHeight + 0.5, -0.5, -0.5);
+    const QRect frame = option->rect.adjusted(0, titleHeight, -1, -1);
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing, true);
     painter->setPen(QColor(0, 0, 0, 40));
     painter->setBrush(QColor(255, 255, 255, 25));
     painter->drawRoundedRect(frame, 2, 2);
