@@ -33,10 +33,10 @@ export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 names=(floor_empty floor_label zoomatch)
 binaries=("$build/bench/floor_empty" "$build/bench/floor_label" "$build/bench/zoomatch_firstframe")
-# Five rounds of ten runs each, the three programs taking turns, so that a
-# drift in the machine's speed falls on all three alike.
-for round in 1 2 3 4 5; do
-    hyperfine -N --warmup 3 --runs 10 --export-json "$work/times.$round.json" \
+# Fifteen rounds of three runs each, the three programs taking turns, so that
+# a drift in the machine's speed falls on all three alike.
+for round in $(seq 15); do
+    hyperfine -N --warmup 1 --runs 3 --export-json "$work/times.$round.json" \
         -n "${names[0]}" "${binaries[0]}" -n "${names[1]}" "${binaries[1]}" \
         -n "${names[2]}" "${binaries[2]}" >/dev/null 2>>"$work/hyperfine.log"
 done
