@@ -6,6 +6,14 @@
 
 QuizStyle::QuizStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
+QPalette QuizStyle::standardPalette() const {
+    const QColor lightGrey(0xEF, 0xEF, 0xEF);
+    QPalette palette(lightGrey, lightGrey); // works out black text on white
+    palette.setColor(QPalette::Highlight, QColor(0x30, 0x8C, 0xC6));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
 void QuizStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                               QPainter* painter, const QWidget* widget) const {
     if (element == PE_FrameGroupBox)

@@ -12,6 +12,11 @@ class QuizStyle final : public QProxyStyle {
 public:
     QuizStyle();
 
+    // Light and fixed, whatever the desktop's colour scheme: black text on
+    // white and light grey, so that a dark desktop theme never puts light
+    // text on the window's light colours.
+    QPalette standardPalette() const override;
+
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
 

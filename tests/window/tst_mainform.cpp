@@ -166,6 +166,17 @@ private slots:
         QCOMPARE(seen.name(), colour.name());
     }
 
+    void darkDesktopThemeChangesNothing() {
+        const QImage usual = MainForm().grab().toImage();
+        // As a dark platform theme would set it before the program starts.
+        QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20)));
+        setUpApplication(*qApp);
+        MainForm dark;
+        QCOMPARE(dark.grab().toImage(), usual);
+        QCOMPARE(dark.Option1(0)->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(dark.Text1()->palette().color(QPalette::Base), QColor(Qt::white));
+    }
+
     void wholeGameWithTheMouse() {
         click(form->Command1(0));
         QCOMPARE(q(form->outputText()), QStringLiteral("Грешен отговор.\r\n"));
