@@ -159,7 +159,8 @@ private slots:
             model.clickOption(Science, row);
             model.clickOption(Subject, row);
         }
-        for (int command : {2, -1, 16, 1000, 65537, INT_MIN})
+        // 65536 and 65537 would check and clear if cut down to 16 bits.
+        for (int command : {2, -1, 16, 1000, 65536, 65537, INT_MIN})
             model.clickCommand(command);
         for (int row : {-1, 10, -32768}) {
             model.setCaption(Science, static_cast<quiz::RowIndex>(row), u"x");
