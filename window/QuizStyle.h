@@ -20,6 +20,9 @@ public:
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
 
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget = nullptr) const override;
+
 private:
     void drawFrame(const QStyleOption* option, QPainter* painter) const;
     void drawPushButton(const QStyleOption* option, QPainter* painter) const;
