@@ -125,13 +125,13 @@ private slots:
                     apply(focused);
                 } else if ((key == Qt::Key_Up || key == Qt::Key_Down) && focused.kind >= 0 &&
                            focused.kind < 2 && expected.selected[focused.kind] == focused.index) {
-                    // An arrow from the selected button selects its neighbour on screen.
+                    // An arrow from the selected button selects its neighbour on
+                    // screen; at either end of the column it does nothing.
                     const std::vector<int>& column = columns[focused.kind];
                     const auto at = std::find(column.begin(), column.end(), focused.index);
-                    const auto next = key == Qt::Key_Down ? at + 1 : at - 1;
-                    if (at != column.begin() || key == Qt::Key_Down)
-                        if (next != column.end())
-                            apply({focused.kind, *next});
+                    const auto place = (at - column.begin()) + (key == Qt::Key_Down ? 1 : -1);
+                    if (place >= 0 && place < std::ssize(column))
+                        apply({focused.kind, column[place]});
                 }
                 QTest::keyClick(focus, key);
             }
