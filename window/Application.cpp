@@ -1,24 +1,12 @@
 #include "Application.h"
 
+#include "Accessibility.h"
 #include "MainForm.h"
 #include "QuizStyle.h"
 #include "version.h"
 
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QApplication>
-#include <QWidget>
-
-namespace {
-
-// Screen readers announce the quiz as a window, not as an anonymous panel.
-QAccessibleInterface* accessibleWindow(const QString& className, QObject* object) {
-    if (auto* widget = qobject_cast<QWidget*>(object);
-        widget && className == QLatin1String("MainForm"))
-        return new QAccessibleWidget(widget, QAccessible::Window);
-    return nullptr;
-}
-
-} // namespace
 
 void setUpApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("zoomatch"));
@@ -33,7 +21,7 @@ void setUpApplication(QApplication& app) {
     auto* style = new QuizStyle;
     app.setStyle(style);
     QApplication::setPalette(style->standardPalette());
-    QAccessible::installFactory(accessibleWindow);
+    QAccessible::installFactory(accessibleQuizObject);
     // The window's one font is the application's, so nothing, not even a text
     // box's empty document, loads the desktop's default font as well.
     QApplication::setFont(MainForm::windowFont());

@@ -33,6 +33,7 @@ const WindowDef window{
     .outputName = u"Резултат",
     .scienceDescription = u"наука %1 от 10",
     .subjectDescription = u"предмет %1 от 10",
+    .solvedName = u"решено",
 };
 // clang-format on
 

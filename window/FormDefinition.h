@@ -44,11 +44,13 @@ struct WindowDef {
     std::string_view fallbackFontFamily;
     int fontPointSize;
     // What a screen reader says of controls that have no caption of their own
-    // or may lose it: the output box, and each option button by its column
-    // and its row on screen (%1, from 1), so a blanked button can be found.
+    // or may lose it: the output box, each option button by its column and
+    // its row on screen (%1, from 1), so a blanked button can be found, and
+    // the name of a button whose row has been solved and blanked.
     std::u16string_view outputName;
     std::u16string_view scienceDescription;
     std::u16string_view subjectDescription;
+    std::u16string_view solvedName;
 };
 
 const WindowDef& windowDefinition();

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "Accessibility.h"
 #include "FormDefinition.h"
 #include "OptionButton.h"
 #include "hamburger.xpm"
@@ -58,6 +59,9 @@ MainForm::MainForm(QWidget* parent)
 
     createControls();
     Form_Load();
+    // The heading is a label that no key reaches: screen readers speak it
+    // with the window's title as the window opens.
+    setAccessibleDescription(label1->text());
 
     // The output box comes first in the tab order and holds the focus at start;
     // then the columns top to bottom, then the buttons left to right.
@@ -142,7 +146,9 @@ void MainForm::createControls() {
         }
         case Kind::PushButton: {
             auto* button = new QPushButton(withoutAccessKeys(def.caption), parent);
-            button->setAutoDefault(false);
+            // Return and Enter press the focused button as Space does; the
+            // window has no default button that they would press elsewhere.
+            button->setAutoDefault(true);
             button->setDefault(false);
             command1.at(index) = button;
             commands->addButton(button, index);
@@ -214,6 +220,16 @@ void MainForm::deselect(OptionGroup group, RowIndex row) {
     buttons->setExclusive(false);
     button->setChecked(false);
     buttons->setExclusive(true);
+}
+
+void MainForm::announceOutput() {
+    // A right pair is written in three steps, so the notice goes out once the
+    // command has finished, and without the blank comment line.
+    QStringList lines = toQString(output).split(QStringLiteral("\r\n"));
+    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
+    if (!announcement)
+        announcement = new Announcement(this);
+    announcement->announce(lines.join(u'\n'));
 }
 
 void MainForm::setOutputText(std::u16string_view text) {

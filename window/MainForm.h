@@ -13,6 +13,7 @@
 #include <array>
 #include <string>
 
+class Announcement;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -49,13 +50,18 @@ public:
 private slots:
     void Option1_Click(int Index) { rules.Option1_Click(static_cast<quiz::RowIndex>(Index)); }
     void Option2_Click(int Index) { rules.Option2_Click(static_cast<quiz::RowIndex>(Index)); }
-    void Command1_Click(int Index) { rules.Command1_Click(static_cast<quiz::RowIndex>(Index)); }
+    void Command1_Click(int Index) {
+        rules.Command1_Click(static_cast<quiz::RowIndex>(Index));
+        announceOutput();
+    }
 
 private:
     void Form_Load() { rules.ResetBoard(); }
     void createControls();
     QRadioButton* option(quiz::OptionGroup group, quiz::RowIndex row) const;
     QButtonGroup* groupOf(quiz::OptionGroup group) const;
+    // Has screen readers speak the output text as a command left it.
+    void announceOutput();
 
     std::array<QRadioButton*, quiz::RowCount> option1{};
     std::array<QRadioButton*, quiz::RowCount> option2{};
@@ -67,6 +73,7 @@ private:
     QGroupBox* frame1_16 = nullptr;
     QLabel* label1 = nullptr;
     QPlainTextEdit* text1 = nullptr;
+    Announcement* announcement = nullptr; // made at the first command
 
     // The output text exactly as last written; the box shows each CR LF as a line break.
     std::u16string output;

@@ -1,7 +1,9 @@
 // The program's widget style: Fusion, which honours every palette colour,
 // with push buttons painted flat in their own face colour instead of Fusion's
 // pale gradient, so "Чисти" and "Изведи" show their colours as they are, and
-// frames drawn rather than loaded from a picture.
+// frames drawn rather than loaded from a picture. A push button looks the
+// same whether or not Return presses it (Qt's auto-default buttons) and
+// whether or not it has the focus that makes it the default for the moment.
 #pragma once
 
 #include <QProxyStyle>
@@ -19,6 +21,12 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget = nullptr) const override;
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;

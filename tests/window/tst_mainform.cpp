@@ -1,5 +1,6 @@
 // The real window, driven by real mouse clicks and key presses on the
 // offscreen platform, with the style the program sets for itself.
+#include "Accessibility.h"
 #include "Application.h"
 #include "FormDefinition.h"
 #include "MainForm.h"
@@ -86,6 +87,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form->Text1());
         QCOMPARE(form->windowTitle(), QStringLiteral("www.example.org Биология - наука и обхват"));
         QCOMPARE(form->Label1()->text(), QStringLiteral("Биология - науки за животните"));
+        QCOMPARE(form->accessibleDescription(), form->Label1()->text());
         QCOMPARE(form->Frame1(0)->title(), QStringLiteral("Митичен герой"));
         QCOMPARE(form->Frame1(16)->title(), QStringLiteral("Свързан с"));
         QCOMPARE(form->Command1(0)->text(), QStringLiteral("Изведи"));
@@ -250,8 +252,13 @@ private slots:
                  QStringLiteral("ихтиология е наука за риби\r\nВярно! Позна.\r\n \r\n"));
     }
 
-    void enterAndEscapePressNoButton() {
+    void returnAndEnterPressOnlyAFocusedButton() {
         checkPair(1, 1);
+        // Each command is announced once it is done, without the blank comment line.
+        auto* announcement = form->findChild<Announcement*>();
+        QVERIFY(announcement && announcement->isVisible());
+        QCOMPARE(announcement->accessibleName(),
+                 QStringLiteral("батрахология е наука за земноводни\nВярно! Позна."));
         const std::u16string before = form->outputText();
         click(form->Option1(4));
         for (QWidget* widget :
@@ -259,11 +266,29 @@ private slots:
               static_cast<QWidget*>(form->Command1(0)), static_cast<QWidget*>(form->Command1(1))}) {
             widget->setFocus();
             for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
-                QTest::keyClick(widget, key);
+                if (!qobject_cast<QPushButton*>(widget) || key == Qt::Key_Escape)
+                    QTest::keyClick(widget, key);
         }
         QCOMPARE(q(form->outputText()), q(before));
         QVERIFY(form->Option1(4)->isChecked());
-        QVERIFY(!form->Command1(0)->isDefault() && !form->Command1(1)->isDefault());
+
+        // On a focused push button they press it, as Space does, and it looks
+        // no different for being the button that they press.
+        QPushButton* check = form->Command1(0);
+        check->setFocus(Qt::TabFocusReason);
+        const QImage pressable = check->grab().toImage();
+        QTest::keyClick(check, Qt::Key_Return);
+        QCOMPARE(q(form->outputText()), QStringLiteral("Грешен отговор.\r\n"));
+        QCOMPARE(announcement->accessibleName(), QStringLiteral("Грешен отговор."));
+        QVERIFY(!form->Command1(1)->isDefault());
+        form->Command1(1)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form->Command1(1), Qt::Key_Enter);
+        QCOMPARE(q(form->outputText()), QStringLiteral("Направете своя избор!"));
+        QCOMPARE(announcement->accessibleName(), QStringLiteral("Направете своя избор!"));
+        check->setFocus(Qt::TabFocusReason);
+        check->setAutoDefault(false);
+        check->setDefault(false);
+        QCOMPARE(check->grab().toImage(), pressable);
     }
 
     void controlsKeepTextsExactly() {

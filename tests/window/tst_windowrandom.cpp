@@ -121,7 +121,8 @@ private slots:
                 focus = focus ? focus : &form;
                 event = QStringLiteral("key %1 on %2").arg(key, 0, 16).arg(focus->objectName());
                 const Target focused = optionOf(focus);
-                if (key == Qt::Key_Space) {
+                if (key == Qt::Key_Space ||
+                    ((key == Qt::Key_Return || key == Qt::Key_Enter) && focused.kind == 2)) {
                     apply(focused);
                 } else if ((key == Qt::Key_Up || key == Qt::Key_Down) && focused.kind >= 0 &&
                            focused.kind < 2 && expected.selected[focused.kind] == focused.index) {
