@@ -18,10 +18,12 @@ case "$1" in run | test) ;; *) usage ;; esac
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
 if [ "$1" = test ]; then
     # The tests also play the real program on a private X server, through the
-    # accessibility bus and under strace, and check the desktop metadata and
-    # the Debian package.
-    packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi python3-xlib strace
-        desktop-file-utils appstream dpkg-dev file)
+    # accessibility bus, with the Orca screen reader in Bulgarian (speaking
+    # through speech-dispatcher into a file; the locale is built with
+    # localedef from the locales package) and under strace, and check the
+    # desktop metadata and the Debian package.
+    packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi python3-xlib
+        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file)
 fi
 missing=()
 for package in "${packages[@]}"; do
