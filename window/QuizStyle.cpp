@@ -4,17 +4,6 @@
 #include <QStyleFactory>
 #include <QStyleOption>
 
-namespace {
-
-// A push button's options as if it were neither default nor auto-default.
-QStyleOptionButton plainButton(const QStyleOptionButton& option) {
-    QStyleOptionButton plain = option;
-    plain.features &= ~(QStyleOptionButton::DefaultButton | QStyleOptionButton::AutoDefaultButton);
-    return plain;
-}
-
-} // namespace
-
 QuizStyle::QuizStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
 QPalette QuizStyle::standardPalette() const {
@@ -33,27 +22,6 @@ void QuizStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
         drawPushButton(option, painter);
     else
         QProxyStyle::drawPrimitive(element, option, painter, widget);
-}
-
-void QuizStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                            const QWidget* widget) const {
-    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
-    if (element == CE_PushButton && button) {
-        const QStyleOptionButton plain = plainButton(*button);
-        QProxyStyle::drawControl(element, &plain, painter, widget);
-    } else {
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-}
-
-QSize QuizStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                                  const QWidget* widget) const {
-    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
-    if (type == CT_PushButton && button) {
-        const QStyleOptionButton plain = plainButton(*button);
-        return QProxyStyle::sizeFromContents(type, &plain, size, widget);
-    }
-    return QProxyStyle::sizeFromContents(type, option, size, widget);
 }
 
 void QuizStyle::drawFrame(const QStyleOption* option, QPainter* painter) const {

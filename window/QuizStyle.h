@@ -1,9 +1,7 @@
 // The program's widget style: Fusion, which honours every palette colour,
 // with push buttons painted flat in their own face colour instead of Fusion's
 // pale gradient, so "Чисти" and "Изведи" show their colours as they are, and
-// frames drawn rather than loaded from a picture. A push button looks the
-// same whether or not Return presses it (Qt's auto-default buttons) and
-// whether or not it has the focus that makes it the default for the moment.
+// frames drawn rather than loaded from a picture.
 #pragma once
 
 #include <QProxyStyle>
@@ -21,12 +19,6 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget = nullptr) const override;
-
-    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                     const QWidget* widget = nullptr) const override;
-
-    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
-                           const QWidget* widget = nullptr) const override;
 
     void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                             QPainter* painter, const QWidget* widget = nullptr) const override;
