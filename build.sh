@@ -19,9 +19,9 @@ packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
 if [ "$1" = test ]; then
     # The tests also play the real program on a private X server, through the
     # accessibility bus and under strace, and check the desktop metadata and
-    # the Debian package.
+    # the Debian package (lintian checks it as Debian checks its own).
     packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi python3-xlib strace
-        desktop-file-utils appstream dpkg-dev file)
+        desktop-file-utils appstream dpkg-dev file lintian)
 fi
 missing=()
 for package in "${packages[@]}"; do
