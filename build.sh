@@ -4,40 +4,68 @@
 #   ./build.sh run    build and open the quiz window
 #   ./build.sh test   build and run the whole test suite, headless, then again
 #                     under the address and undefined-behaviour sanitizers
+#   ./build.sh windows       cross-build for 64-bit Windows: the installer and
+#                            the portable ZIP in build-windows/
+#   ./build.sh windows-test  the same, then every test of the Windows build
+#                            under Wine, and the installer end to end
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|windows|windows-test" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
-case "$1" in run | test) ;; *) usage ;; esac
+case "$1" in run | test | windows | windows-test) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
-if [ "$1" = test ]; then
+case "$1" in
+test)
     # The tests also play the real program on a private X server, through the
     # accessibility bus, with the Orca screen reader in Bulgarian (speaking
     # through speech-dispatcher into a file; the locale is built with
     # localedef from the locales package) and under strace, and check the
-    # desktop metadata and the Debian package.
+    # desktop metadata and the Debian package (lintian checks it as Debian
+    # checks its own).
     packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi python3-xlib
-        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file)
-fi
+        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian)
+    ;;
+windows | windows-test)
+    # Qt for Windows is built from Debian's source package with MinGW-w64;
+    # NSIS makes the installer. Debian's qt6-base-dev gives the host tools.
+    packages+=(dpkg-dev g++-mingw-w64-x86-64-posix mingw-w64-tools nsis)
+    if [ "$1" = windows-test ]; then
+        # Wine on a private X server runs the tests and the installer.
+        packages+=(wine64 xvfb python3-xlib icoutils)
+    fi
+    ;;
+esac
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
     [ "$status" = installed ] || missing+=("$package")
 done
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing missing Debian packages: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
+        -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 fi
+
+# Debian's source packages: the cross builds compile Qt from Debian's own
+# source, so apt needs a deb-src entry; one of ours is added if none is there.
+ensure_deb_src() {
+    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        echo "Adding Debian's source packages for bookworm main to apt (/etc/apt/sources.list.d/zoomatch-deb-src.sources)"
+        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+            "${sudo[@]}" tee /etc/apt/sources.list.d/zoomatch-deb-src.sources >/dev/null
+        "${sudo[@]}" apt-get update -qq
+    fi
+}
 
 # Configures and builds one tree quietly; shows the log only when something fails.
 build_tree() {
@@ -50,6 +78,30 @@ build_tree() {
         exit 1
     fi
 }
+
+case "$1" in
+windows | windows-test)
+    ensure_deb_src
+    qt=$(windows/build-qt.sh)
+    # Qt's toolchain file finds the Windows Qt and hands on to ours for MinGW.
+    build_tree build-windows/tree -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/windows/mingw-w64-x86_64.cmake" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/windows/wine-run.sh"
+    rm -f build-windows/zoomatch-*
+    if ! (cd build-windows/tree && cpack -B "$PWD/../cpack" >../cpack.log 2>&1); then
+        cat build-windows/cpack.log >&2
+        echo "Packaging failed; the log above is also in build-windows/cpack.log" >&2
+        exit 1
+    fi
+    mv build-windows/cpack/zoomatch-*-win64.exe build-windows/cpack/zoomatch-*-win64.zip build-windows/
+    if [ "$1" = windows ]; then
+        ls build-windows/zoomatch-*
+        exit 0
+    fi
+    exec windows/test.sh "$qt" build-windows
+    ;;
+esac
 
 build_tree build -DCMAKE_BUILD_TYPE=Release
 

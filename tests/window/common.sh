@@ -15,9 +15,10 @@ fail() {
 }
 
 # Starts Xvfb on a free display and exports DISPLAY.
+#   start_xvfb [WIDTHxHEIGHTxDEPTH]   (800x600x24 unless given)
 start_xvfb() {
     exec 3<>"$work/display"
-    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
     pids+=($!)
     local display=
     for _ in $(seq 100); do

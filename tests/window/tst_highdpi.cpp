@@ -1,5 +1,5 @@
 // The window on a screen of any density: run once as it is and once with
-// QT_SCALE_FACTOR=2. Every control keeps its place in proportion, the
+// QT_SCALE_FACTOR=2 (and ZOOMATCH_EXPECTED_SCALE=2). Every control keeps its place in proportion, the
 // rendering has the screen's full resolution, and every caption fits.
 #include "Application.h"
 #include "MainForm.h"
@@ -40,12 +40,16 @@ class TestHighDpi : public QObject {
 private slots:
     void initTestCase() {
         setUpApplication(*qApp);
-        scale = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-                    ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+        // The scale the run asks for is named apart from QT_SCALE_FACTOR, so
+        // that a run whose setting never reached Qt fails instead of passing
+        // at 1x (Wine, for one, drops QT_* variables on the way).
+        scale = qEnvironmentVariableIsSet("ZOOMATCH_EXPECTED_SCALE")
+                    ? qEnvironmentVariable("ZOOMATCH_EXPECTED_SCALE").toDouble()
                     : 1.0;
         form = new MainForm;
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
+        QCOMPARE(form->devicePixelRatio(), scale);
     }
 
     void cleanupTestCase() { delete form; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder and checks that exactly the
-# program, its desktop entry, its metainfo and its icons land there, that the
+# program, its desktop entry, its metainfo, its icons, its manual page and
+# its copyright notice and changelog land there, that the
 # desktop validators accept them, and that the Windows version resource
 # carries the project version.
 #   tst_install.sh BUILD_DIR
@@ -11,9 +12,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cmake --install "$build" --prefix "$work/usr" >/dev/null
 expected="usr/bin/zoomatch
 usr/share/applications/org.example.zoomatch.desktop
+usr/share/doc/zoomatch/changelog.gz
+usr/share/doc/zoomatch/copyright
 usr/share/icons/hicolor/128x128/apps/org.example.zoomatch.png
 usr/share/icons/hicolor/32x32/apps/org.example.zoomatch.png
 usr/share/icons/hicolor/64x64/apps/org.example.zoomatch.png
+usr/share/man/man1/zoomatch.1.gz
 usr/share/metainfo/org.example.zoomatch.metainfo.xml"
 installed=$(cd "$work" && find . -type f -printf '%P\n' | LC_ALL=C sort)
 [ "$installed" = "$expected" ] || fail "installed files differ:"$'\n'"$installed"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Debian package and checks its name, version, dependencies and files.
+# Builds the Debian package, checks its name, version, dependencies and files,
+# and has lintian check it as Debian checks its own packages.
 #   tst_package.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -19,9 +20,21 @@ done
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort)
 expected="./usr/bin/zoomatch
 ./usr/share/applications/org.example.zoomatch.desktop
+./usr/share/doc/zoomatch/changelog.gz
+./usr/share/doc/zoomatch/copyright
 ./usr/share/icons/hicolor/128x128/apps/org.example.zoomatch.png
 ./usr/share/icons/hicolor/32x32/apps/org.example.zoomatch.png
 ./usr/share/icons/hicolor/64x64/apps/org.example.zoomatch.png
+./usr/share/man/man1/zoomatch.1.gz
 ./usr/share/metainfo/org.example.zoomatch.metainfo.xml"
 [ "$files" = "$expected" ] || fail "package files differ:"$'\n'"$files"
+
+# The changelog's latest entry is this version.
+latest=$(dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/zoomatch/changelog.gz | gzip -dc | sed -n 1p)
+[[ $latest == "zoomatch (1.0.0.0) "* ]] || fail "the changelog starts with: $latest"
+
+# No error and no warning. As root, lintian also says that it would rather
+# not run as root, which is not about the package.
+lintian --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    { grep -v '^running with root privileges' "$work/lintian.log" >&2; fail "lintian"; }
 echo "tst_package: 1 passed, 0 failed"
