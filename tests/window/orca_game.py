@@ -16,76 +16,10 @@ log_path, spoken_path, orca = sys.argv[1], sys.argv[2], int(sys.argv[3])
 screen = display.Display()
 root = screen.screen().root
 
-
-def windows(parent):
-    for child in parent.query_tree().children:
-        yield child
-        yield from windows(child)
-
-
-def quiz_window():
-    for window in windows(root):
-        wm_class = window.get_wm_class()
-        if wm_class and wm_class[0] == "zoomatch" and window.get_attributes().map_state == X.IsViewable:
-            return window
-    return None
-
-
-def spoken():
-    with open(spoken_path, "rb") as f:
-        return len(f.read())
-
-
-def wait_until_quiet(least=1.0, quiet=1.0, most=10):
-    """Orca writes its log in blocks, but speech-dispatcher's output module
-    writes each text as it comes: waits until that has been still a while."""
-    start = time.monotonic()
-    size, still = spoken(), start
-    while True:
-        time.sleep(0.05)
-        now = time.monotonic()
-        if spoken() != size:
-            size, still = spoken(), now
-        elif now - still >= quiet and now - start >= least:
-            return
-        if now - start > most:
-            sys.exit("FAIL: Orca never stopped speaking")
-
-
-played = []
-
-
-def key(name):
-    code = screen.keysym_to_keycode(XK.string_to_keysym(name))
-    xtest.fake_input(screen, X.KeyPress, code)
-    xtest.fake_input(screen, X.KeyRelease, code)
-    screen.sync()
-    played.append(name)
-    wait_until_quiet()
-
-
-def shift_tab():
-    shift = screen.keysym_to_keycode(XK.string_to_keysym("Shift_L"))
-    tab = screen.keysym_to_keycode(XK.string_to_keysym("Tab"))
-    for kind, code in ((X.KeyPress, shift), (X.KeyPress, tab), (X.KeyRelease, tab), (X.KeyRelease, shift)):
-        xtest.fake_input(screen, kind, code)
-    screen.sync()
-    played.append("ISO_Left_Tab")
-    wait_until_quiet()
-
-
-deadline = time.monotonic() + 30
-while (window := quiz_window()) is None:
-    if time.monotonic() > deadline:
-        sys.exit("FAIL: the quiz window did not appear")
-    time.sleep(0.05)
-window.set_input_focus(X.RevertToParent, X.CurrentTime)
-screen.sync()
-wait_until_quiet(least=2)
-
 # Each key with what Orca says after it. The learner picks a wrong pair and
 # checks it with Return, picks the right one by arrow keys and checks it with
-# Space, finds the blanked button, and clears the board with Return.
+# Space, finds the blanked button, and clears the board with Return. (The
+# keypad's Enter is Orca's own "where am I" key and never reaches the quiz.)
 GAME = [
     ("Tab", ["табулация ", "Митичен герой панел.", "анатомия.", "неизбран радио бутон",
              "наука 1 от 10."]),
@@ -127,6 +61,59 @@ OPENING = ["Екранният четец е включен.", "www.example.org 
            "Биология - науки за животните.", "Резултат само за четене текст.",
            "Биологията е наука за живота."]
 
+
+def windows(parent):
+    for child in parent.query_tree().children:
+        yield child
+        yield from windows(child)
+
+
+def quiz_window():
+    for window in windows(root):
+        wm_class = window.get_wm_class()
+        if wm_class and wm_class[0] == "zoomatch" and window.get_attributes().map_state == X.IsViewable:
+            return window
+    return None
+
+
+def spoken():
+    with open(spoken_path, "rb") as f:
+        return len(f.read())
+
+
+def wait_until_quiet(least=1.0, quiet=1.0, most=10):
+    """Orca writes its log in blocks, but speech-dispatcher's output module
+    writes each text as it comes: waits until that has been still a while."""
+    start = time.monotonic()
+    size, still = spoken(), start
+    while True:
+        time.sleep(0.05)
+        now = time.monotonic()
+        if spoken() != size:
+            size, still = spoken(), now
+        elif now - still >= quiet and now - start >= least:
+            return
+        if now - start > most:
+            sys.exit("FAIL: Orca never stopped speaking")
+
+
+def key(name):
+    code = screen.keysym_to_keycode(XK.string_to_keysym(name))
+    xtest.fake_input(screen, X.KeyPress, code)
+    xtest.fake_input(screen, X.KeyRelease, code)
+    screen.sync()
+    wait_until_quiet()
+
+
+deadline = time.monotonic() + 30
+while (window := quiz_window()) is None:
+    if time.monotonic() > deadline:
+        sys.exit("FAIL: the quiz window did not appear")
+    time.sleep(0.05)
+window.set_input_focus(X.RevertToParent, X.CurrentTime)
+screen.sync()
+wait_until_quiet(least=2)
+
 for name, _ in GAME:
     key(name)
 
@@ -163,8 +150,9 @@ def check(step, name, said, expected):
 
 
 opening = heard[0][1]
-# The first line of the introduction is cut where the box wraps it.
-check(0, "opening", opening[:4] + [opening[4][:len(OPENING[4])]] if len(opening) == 5 else opening, OPENING)
+if len(opening) == len(OPENING):  # the first line of the introduction ends where the box wraps it
+    opening[-1] = opening[-1][:len(OPENING[-1])]
+check(0, "opening", opening, OPENING)
 if [name for name, _ in heard[1:]] != [name for name, _ in GAME]:
     sys.exit(f"FAIL: Orca saw the keys {[name for name, _ in heard[1:]]}")
 for step, ((name, said), (_, expected)) in enumerate(zip(heard[1:], GAME), 1):
