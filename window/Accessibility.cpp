@@ -7,11 +7,6 @@
 
 namespace {
 
-QString toQString(std::u16string_view text) {
-    return QString(reinterpret_cast<const QChar*>(text.data()),
-                   static_cast<qsizetype>(text.size()));
-}
-
 // An option button as Qt describes a radio button, with two differences. A
 // button blanked by a right pair is named as solved instead of after its
 // frame. And it has no label relation to its frame, which screen readers
@@ -26,7 +21,10 @@ public:
         if (t != QAccessible::Name)
             return QAccessibleWidget::text(t);
         const QString caption = button()->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
-        return caption.isEmpty() ? toQString(window::windowDefinition().solvedName) : caption;
+        const std::u16string_view solved = window::windowDefinition().solvedName;
+        return caption.isEmpty()
+                   ? QStringView(solved.data(), static_cast<qsizetype>(solved.size())).toString()
+                   : caption;
     }
 
     QAccessible::State state() const override {

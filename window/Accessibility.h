@@ -7,8 +7,6 @@
 #include <QWidget>
 
 class QAccessibleInterface;
-class QObject;
-class QString;
 
 // Qt's accessible interface for the quiz's own classes; nullptr for the rest.
 QAccessibleInterface* accessibleQuizObject(const QString& className, QObject* object);
