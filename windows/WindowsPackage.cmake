@@ -21,6 +21,17 @@ if(MINGW)
     endforeach()
 endif()
 
+# CPack strips what the project builds; the libraries beside it come with
+# their symbols, which a learner's copy has no use for.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        file(GLOB_RECURSE libraries \"\${CMAKE_INSTALL_PREFIX}/*.dll\")
+        foreach(library IN LISTS libraries)
+            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${library}\"
+                            COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()
+    endif()")
+
 # Licences: the program's own, Qt's (LGPL-3.0, which builds on the GPL-3.0
 # text of LICENSE), and the GCC runtime and winpthreads as Debian documents them.
 # (The cross build from Debian; a build with MSVC and the Qt installer's
@@ -39,17 +50,16 @@ if(MINGW AND EXISTS ${qt_licenses}/debian-copyright)
 endif()
 
 set(CPACK_GENERATOR NSIS ZIP)
+# The values below hold quotes and backslashes for NSIS; CPack keeps them as they are.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME zoomatch)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY zoomatch)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY zoomatch)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 
-# A 64-bit installer: the 32-bit one that makensis writes by default could
-# not put a 64-bit program into Program Files.
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_PACKAGE_NAME "zoomatch ${PROJECT_VERSION}")
+set(CPACK_NSIS_PACKAGE_NAME zoomatch)
 set(CPACK_NSIS_DISPLAY_NAME "zoomatch")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/window/hamburger.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/window/hamburger.ico)
@@ -58,9 +68,12 @@ set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_PACKAGE_EXECUTABLES zoomatch "Биология - науки за животните")
 set(CPACK_NSIS_URL_INFO_ABOUT "https://www.example.org/zoomatch")
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The installer's registry key sits under the publisher's; take that away too
-# once it is empty, so that uninstalling leaves nothing behind.
+# A 64-bit installer: the 32-bit one that makensis writes by default could
+# not put a 64-bit program into Program Files. The installer's registry key
+# sits under the publisher's; that goes too once it is empty, so that
+# uninstalling leaves nothing behind.
 set(CPACK_NSIS_DEFINES [=[
+Target amd64-unicode
 Function un.onUninstSuccess
   DeleteRegKey /ifempty SHCTX "Software\zoomatch"
 FunctionEnd]=])

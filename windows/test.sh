@@ -66,7 +66,7 @@ pass "the portable folder holds the program, what it loads and the licences, and
 
 # --- The program's resources, read from the executable.
 exe=$folder/zoomatch.exe
-wrestool -x --type=16 "$exe" >"$work/version.res" || fail "no version resource"
+wrestool -x --raw --type=16 "$exe" >"$work/version.res" || fail "no version resource"
 python3 - "$work/version.res" "$version" <<'PY' || fail "the version resource"
 import struct, sys
 data, version = open(sys.argv[1], "rb").read(), sys.argv[2]

@@ -8,7 +8,7 @@ blanked captions and both verdicts, then closes the window.
 import sys
 import time
 
-from Xlib import X, Xatom, display, protocol
+from Xlib import X, display, error, protocol
 from Xlib.ext import xtest
 from Xlib.XK import string_to_keysym
 
@@ -21,9 +21,9 @@ SUBJECT_INNER_STRUCTURE = (308, 102)  # Option2(0), third from the top
 CHECK = (148, 276)                  # Command1(0) "Изведи"
 OUTPUT = (200, 340)                 # Text1(0)
 ANATOMY_CAPTION = (28, 54, 100, 16)   # x, y, w, h: where "анатомия" is written
-COLOURS = {"window": (4, 200, 0xC0C0FF), "label": (20, 4, 0xFFC080),
-           "science": (140, 62, 0xC0FFC0), "subject": (430, 122, 0xFFC0FF),
-           "clear": (30, 266, 0xFF8080), "check": (180, 266, 0xC0FFC0)}
+COLOURS = {"window": (4, 200, 0xC0C0FF), "label": (80, 4, 0xFFC080),
+           "science": (140, 62, 0xC0FFC0), "subject": (420, 122, 0xFFC0FF),
+           "clear": (30, 270, 0xFF8080), "check": (120, 270, 0xC0FFC0)}
 
 screen = display.Display()
 root = screen.screen().root
@@ -36,16 +36,29 @@ def fail(message):
 
 
 def windows(parent):
-    for child in parent.query_tree().children:
+    try:
+        children = parent.query_tree().children
+    except error.XError:  # gone meanwhile
+        return
+    for child in children:
         yield child
         yield from windows(child)
 
 
+def shown(window):
+    try:
+        return window.get_attributes().map_state == X.IsViewable
+    except error.XError:  # gone meanwhile
+        return False
+
+
 def quiz_window():
     for window in windows(root):
-        name = window.get_full_property(NET_WM_NAME, UTF8)
-        if name and name.value.decode() == CAPTION and \
-                window.get_attributes().map_state == X.IsViewable:
+        try:
+            name = window.get_full_property(NET_WM_NAME, UTF8)
+        except error.XError:
+            continue
+        if name and name.value.decode() == CAPTION and shown(window):
             return window
     return None
 
@@ -160,5 +173,5 @@ delete = screen.intern_atom("WM_DELETE_WINDOW")
 window.send_event(protocol.event.ClientMessage(
     window=window, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0])))
 screen.flush()
-wait_for(lambda: quiz_window() is None, "the window did not close", 20)
+wait_for(lambda: not shown(window), "the window did not close", 20)
 print("wine_player: a wrong and a right pair played")
