@@ -1,6 +1,6 @@
 // The window on a screen of any density: run once as it is and once with
-// QT_SCALE_FACTOR=2 (and ZOOMATCH_EXPECTED_SCALE=2). Every control keeps its place in proportion, the
-// rendering has the screen's full resolution, and every caption fits.
+// QT_SCALE_FACTOR=2 (and ZOOMATCH_EXPECTED_SCALE=2). Every control keeps its place in proportion,
+// the rendering has the screen's full resolution, and every caption fits.
 #include "Application.h"
 #include "MainForm.h"
 
