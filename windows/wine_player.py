@@ -5,12 +5,17 @@ through the clipboard (select all, copy), the screen read from the X server.
 Plays a wrong pair and a right pair, checks the window, its colours, the
 blanked captions and both verdicts, then closes the window.
    wine_player.py          (DISPLAY names the X server the program is on)"""
+import os
 import sys
 import time
 
-from Xlib import X, display, error, protocol
+from Xlib import X, display, protocol
 from Xlib.ext import xtest
 from Xlib.XK import string_to_keysym
+
+sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/window"))
+from x11_windows import find_window, shown  # noqa: E402
 
 CAPTION = "www.example.org Биология - наука и обхват"
 WIDTH, HEIGHT = 461, 415
@@ -35,32 +40,9 @@ def fail(message):
     sys.exit(f"FAIL: {message}")
 
 
-def windows(parent):
-    try:
-        children = parent.query_tree().children
-    except error.XError:  # gone meanwhile
-        return
-    for child in children:
-        yield child
-        yield from windows(child)
-
-
-def shown(window):
-    try:
-        return window.get_attributes().map_state == X.IsViewable
-    except error.XError:  # gone meanwhile
-        return False
-
-
 def quiz_window():
-    for window in windows(root):
-        try:
-            name = window.get_full_property(NET_WM_NAME, UTF8)
-        except error.XError:
-            continue
-        if name and name.value.decode() == CAPTION and shown(window):
-            return window
-    return None
+    return find_window(root, lambda window: (name := window.get_full_property(NET_WM_NAME, UTF8))
+                       and name.value.decode() == CAPTION)
 
 
 def wait_for(condition, what, seconds=60):

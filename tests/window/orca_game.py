@@ -12,6 +12,9 @@ import time
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
+sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+from x11_windows import zoomatch_window  # noqa: E402
+
 log_path, spoken_path, orca = sys.argv[1], sys.argv[2], int(sys.argv[3])
 screen = display.Display()
 root = screen.screen().root
@@ -62,18 +65,8 @@ OPENING = ["Екранният четец е включен.", "www.example.org 
            "Биологията е наука за живота."]
 
 
-def windows(parent):
-    for child in parent.query_tree().children:
-        yield child
-        yield from windows(child)
-
-
 def quiz_window():
-    for window in windows(root):
-        wm_class = window.get_wm_class()
-        if wm_class and wm_class[0] == "zoomatch" and window.get_attributes().map_state == X.IsViewable:
-            return window
-    return None
+    return zoomatch_window(root)
 
 
 def spoken():

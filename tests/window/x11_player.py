@@ -8,22 +8,15 @@ import time
 from Xlib import X, display, protocol
 from Xlib.ext import xtest
 
+sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+from x11_windows import zoomatch_window  # noqa: E402
+
 screen = display.Display()
 root = screen.screen().root
 
 
-def windows(parent):
-    for child in parent.query_tree().children:
-        yield child
-        yield from windows(child)
-
-
 def quiz_window():
-    for window in windows(root):
-        wm_class = window.get_wm_class()
-        if wm_class and wm_class[0] == "zoomatch" and window.get_attributes().map_state == X.IsViewable:
-            return window
-    return None
+    return zoomatch_window(root)
 
 
 deadline = time.monotonic() + 20
