@@ -4,18 +4,25 @@
 #   ./build.sh run    build and open the quiz window
 #   ./build.sh test   build and run the whole test suite, headless, then again
 #                     under the address and undefined-behaviour sanitizers
+#   ./build.sh web    build the quiz for web browsers (WebAssembly) into the
+#                     static site build-web/; web/test.sh tests it
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 usage() {
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|web" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
-case "$1" in run | test) ;; *) usage ;; esac
+case "$1" in run | test | web) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
+if [ "$1" = web ]; then
+    # Qt for WebAssembly is built once per machine from Debian's source of
+    # Qt, with Debian's emscripten and the host's Qt tools (moc, rcc, uic).
+    packages=(cmake ninja-build qt6-base-dev fonts-liberation emscripten dpkg-dev)
+fi
 if [ "$1" = test ]; then
     # The tests also play the real program on a private X server, through the
     # accessibility bus and under strace, and check the desktop metadata and
@@ -23,6 +30,8 @@ if [ "$1" = test ]; then
     packages+=(xvfb dbus-daemon at-spi2-core python3-pyatspi python3-xlib strace
         desktop-file-utils appstream dpkg-dev file)
 fi
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
@@ -30,11 +39,28 @@ for package in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing missing Debian packages: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
         "${missing[@]}" >/dev/null
+fi
+
+# Makes APT know the source package $1 (Qt's, for the cross builds): adds a
+# deb-src entry for Debian 12's main archive when there is none, then fetches
+# the source index.
+ensure_deb_src() {
+    [ -n "$(apt-cache showsrc "$1" 2>/dev/null)" ] && return
+    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
+        echo "Adding Debian 12's source packages to APT (/etc/apt/sources.list.d/zoomatch-deb-src.sources)"
+        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
+            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
+            "${sudo[@]}" tee /etc/apt/sources.list.d/zoomatch-deb-src.sources >/dev/null
+    fi
+    "${sudo[@]}" apt-get update -qq
+}
+
+if [ "$1" = web ]; then
+    ensure_deb_src qt6-base
+    exec web/build-web.sh
 fi
 
 # Configures and builds one tree quietly; shows the log only when something fails.
