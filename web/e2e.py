@@ -19,7 +19,7 @@ SCIENCE = (0xC0, 0xFF, 0xC0)
 SUBJECT = (0xFF, 0xC0, 0xFF)
 LABEL = (0xFF, 0xC0, 0x80)
 CHECK, CLEAR = (148, 276), (60, 276)
-OUTPUT_BOX = (10, 290, 455, 407)
+OUTPUT_BOX = (10, 290, 438, 407)  # without the scroll bar
 # The subject column's slots, top to bottom, hold these rows.
 SUBJECT_SLOTS = [6, 7, 0, 1, 9, 2, 5, 3, 8, 4]
 

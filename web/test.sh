@@ -10,7 +10,7 @@ if [ ! -f build-web/index.html ] || [ ! -f build-wasm/CMakeCache.txt ]; then
 fi
 
 missing=()
-for package in chromium python3-websocket python3-pil tesseract-ocr-bul; do
+for package in chromium python3-websocket python3-pil tesseract-ocr tesseract-ocr-bul; do
     status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
     [ "$status" = installed ] || missing+=("$package")
 done
