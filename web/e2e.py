@@ -2,7 +2,8 @@
 """Plays the web build in headless Chromium with real mouse events: a wrong
 pair, a right pair and a clear, at device scale factors 1 and 2, and checks
 each step's screenshot: the colours, the blanked captions and the output text,
-read back with Tesseract from a threefold enlargement of the output box.
+read back with Tesseract from a threefold enlargement of the output box. Then
+a right pair with the keyboard alone: Tab, Space and the arrow keys.
    e2e.py BUILD-WEB-FOLDER"""
 import os
 import subprocess
@@ -124,14 +125,40 @@ def play(session, scale):
         cleared.caption(control, shown=True)
 
 
+def press(session, key):
+    codes = {"Tab": ("Tab", 9), "ArrowDown": ("ArrowDown", 40), " ": ("Space", 32)}
+    code, number = codes[key]
+    session.call("Input.dispatchKeyEvent", type="rawKeyDown", key=key, code=code,
+                 windowsVirtualKeyCode=number)
+    if key == " ":
+        session.call("Input.dispatchKeyEvent", type="char", key=key, text=key)
+    session.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code,
+                 windowsVirtualKeyCode=number)
+
+
+def play_keys(session):
+    session.open(1)
+    session.settled()
+    # From the output box: the first science, three down; the first subject
+    # slot, seven down (риби); past Чисти to Изведи.
+    for key in (["Tab", " "] + ["ArrowDown"] * 3 + ["Tab", " "] + ["ArrowDown"] * 7
+                + ["Tab", "Tab", " "]):
+        press(session, key)
+    keys = Step(session, "keyboard, right pair")
+    keys.output(["ихтиология е наука за риби", "Вярно! Позна."])
+    keys.caption(science(3), shown=False)
+    keys.caption(subject(3), shown=False)
+
+
 def main():
     with Session(sys.argv[1]) as session:
         for scale in (1, 2):
             play(session, scale)
+        play_keys(session)
         check(not session.console, f"the page wrote to the console: {session.console}")
     if failures:
         sys.exit(f"{len(failures)} check(s) failed")
-    print("PASS: a wrong pair, a right pair and a clear, at scale 1 and 2")
+    print("PASS: a wrong pair, a right pair and a clear, at scale 1 and 2; a right pair by keys")
 
 
 if __name__ == "__main__":
