@@ -47,6 +47,18 @@ def stop(process):
             os.killpg(process.pid, signal.SIGKILL)
             process.wait()
 
+    # Chromium's helpers end after it; none may outlive the run.
+    def group_gone():
+        try:
+            os.killpg(process.pid, 0)
+            return False
+        except ProcessLookupError:
+            return True
+    try:
+        wait_for(group_gone, 5, "")
+    except TimeoutError:
+        os.killpg(process.pid, signal.SIGKILL)
+
 
 def wait_for(condition, timeout, what):
     deadline = time.monotonic() + timeout
