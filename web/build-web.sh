@@ -13,6 +13,11 @@ qt=$(web/build-qt.sh)
 zoomatch_emscripten_env "$cache"
 
 tree=build-wasm
+# A tree configured against another build of Qt starts again: CMake keeps the
+# toolchain it was first given.
+if [ -f "$tree/CMakeCache.txt" ] && ! grep -qF "$qt/" "$tree/CMakeCache.txt"; then
+    rm -rf "$tree"
+fi
 mkdir -p "$tree"
 if ! {
     cmake -S . -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
