@@ -8,16 +8,18 @@
 #                            the portable ZIP in build-windows/
 #   ./build.sh windows-test  the same, then every test of the Windows build
 #                            under Wine, and the installer end to end
+#   ./build.sh web    build the quiz for web browsers (WebAssembly) into the
+#                     static site build-web/; web/test.sh tests it
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 usage() {
-    echo "usage: $0 run|test|windows|windows-test" >&2
+    echo "usage: $0 run|test|windows|windows-test|web" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
-case "$1" in run | test | windows | windows-test) ;; *) usage ;; esac
+case "$1" in run | test | windows | windows-test | web) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
 case "$1" in
@@ -40,6 +42,11 @@ windows | windows-test)
         packages+=(wine64 xvfb python3-xlib icoutils)
     fi
     ;;
+web)
+    # Qt for WebAssembly is built once per machine from Debian's source of
+    # Qt, with Debian's emscripten and the host's Qt tools (moc, rcc, uic).
+    packages+=(emscripten dpkg-dev)
+    ;;
 esac
 missing=()
 for package in "${packages[@]}"; do
@@ -55,17 +62,24 @@ if [ ${#missing[@]} -gt 0 ]; then
         -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 fi
 
-# Debian's source packages: the cross builds compile Qt from Debian's own
-# source, so apt needs a deb-src entry; one of ours is added if none is there.
+# Makes APT know the source package $1 (Qt's, for the cross builds): adds a
+# deb-src entry for Debian 12's main archive when there is none, then fetches
+# the source index.
 ensure_deb_src() {
-    if ! grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        echo "Adding Debian's source packages for bookworm main to apt (/etc/apt/sources.list.d/zoomatch-deb-src.sources)"
+    [ -n "$(apt-cache showsrc "$1" 2>/dev/null)" ] && return
+    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
+        echo "Adding Debian 12's source packages to APT (/etc/apt/sources.list.d/zoomatch-deb-src.sources)"
         printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
             'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
             "${sudo[@]}" tee /etc/apt/sources.list.d/zoomatch-deb-src.sources >/dev/null
-        "${sudo[@]}" apt-get update -qq
     fi
+    "${sudo[@]}" apt-get update -qq
 }
+
+if [ "$1" = web ]; then
+    ensure_deb_src qt6-base
+    exec web/build-web.sh
+fi
 
 # Configures and builds one tree quietly; shows the log only when something fails.
 build_tree() {
@@ -81,7 +95,7 @@ build_tree() {
 
 case "$1" in
 windows | windows-test)
-    ensure_deb_src
+    ensure_deb_src qt6-base
     qt=$(windows/build-qt.sh)
     # Qt's toolchain file finds the Windows Qt and hands on to ours for MinGW.
     build_tree build-windows/tree -DCMAKE_BUILD_TYPE=Release \
