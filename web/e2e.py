@@ -3,7 +3,8 @@
 pair, a right pair and a clear, at device scale factors 1 and 2, and checks
 each step's screenshot: the colours, the blanked captions and the output text,
 read back with Tesseract from a threefold enlargement of the output box. Then
-a right pair with the keyboard alone: Tab, Space and the arrow keys.
+a right pair with the keyboard alone: Tab, Space and the arrow keys, then
+Return on the focused clear button.
    e2e.py BUILD-WEB-FOLDER"""
 import os
 import subprocess
@@ -125,15 +126,19 @@ def play(session, scale):
         cleared.caption(control, shown=True)
 
 
-def press(session, key):
-    codes = {"Tab": ("Tab", 9), "ArrowDown": ("ArrowDown", 40), " ": ("Space", 32)}
+def press(session, key, modifiers=0):
+    """One key, as the keyboard sends it; modifiers 8 is Shift."""
+    codes = {"Tab": ("Tab", 9), "ArrowDown": ("ArrowDown", 40), " ": ("Space", 32),
+             "Enter": ("Enter", 13)}
     code, number = codes[key]
     session.call("Input.dispatchKeyEvent", type="rawKeyDown", key=key, code=code,
-                 windowsVirtualKeyCode=number)
-    if key == " ":
-        session.call("Input.dispatchKeyEvent", type="char", key=key, text=key)
+                 windowsVirtualKeyCode=number, modifiers=modifiers)
+    if key in (" ", "Enter"):
+        text = " " if key == " " else "\r"
+        session.call("Input.dispatchKeyEvent", type="char", key=key, text=text,
+                     modifiers=modifiers)
     session.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code,
-                 windowsVirtualKeyCode=number)
+                 windowsVirtualKeyCode=number, modifiers=modifiers)
 
 
 def play_keys(session):
@@ -148,6 +153,12 @@ def play_keys(session):
     keys.output(["ихтиология е наука за риби", "Вярно! Позна."])
     keys.caption(science(3), shown=False)
     keys.caption(subject(3), shown=False)
+    # Back to Чисти, and Return presses the focused button.
+    press(session, "Tab", modifiers=8)
+    press(session, "Enter")
+    cleared = Step(session, "keyboard, Return on Чисти")
+    cleared.output(["Направете своя избор!"])
+    cleared.caption(science(3), shown=True)
 
 
 def main():
@@ -158,7 +169,8 @@ def main():
         check(not session.console, f"the page wrote to the console: {session.console}")
     if failures:
         sys.exit(f"{len(failures)} check(s) failed")
-    print("PASS: a wrong pair, a right pair and a clear, at scale 1 and 2; a right pair by keys")
+    print("PASS: a wrong pair, a right pair and a clear, at scale 1 and 2; a right pair and a "
+          "clear by keys")
 
 
 if __name__ == "__main__":
