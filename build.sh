@@ -39,7 +39,7 @@ windows | windows-test)
     packages+=(dpkg-dev g++-mingw-w64-x86-64-posix mingw-w64-tools nsis)
     if [ "$1" = windows-test ]; then
         # Wine on a private X server runs the tests and the installer.
-        packages+=(wine64 xvfb python3-xlib icoutils)
+        packages+=(wine64 xvfb python3-xlib icoutils unzip)
     fi
     ;;
 web)
