@@ -97,6 +97,13 @@ case "$1" in
 windows | windows-test)
     ensure_deb_src qt6-base
     qt=$(windows/build-qt.sh)
+    # A tree configured against another Qt build starts afresh: CMake keeps
+    # the toolchain a tree was first configured with.
+    if [ "$(cat build-windows/tree/qt-prefix 2>/dev/null)" != "$qt" ]; then
+        rm -rf build-windows/tree
+        mkdir -p build-windows/tree
+        echo "$qt" >build-windows/tree/qt-prefix
+    fi
     # Qt's toolchain file finds the Windows Qt and hands on to ours for MinGW.
     build_tree build-windows/tree -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \

@@ -36,6 +36,9 @@ dpkg-source --no-check -x "$dsc" "$work/src" >"$work/build.log" 2>&1
 # Test. OpenGL is switched off as configure -no-opengl does it (which also
 # drops dynamic GL); Debian's tarball has no wintab, so no tablet events;
 # the DirectWrite 3 font database needs Direct2D, which the quiz has no use for.
+# The quiz draws plain text in one font, with no style sheets, pictures,
+# dialogs or graphics scenes, so the parts of Gui and Widgets for those are
+# off, as is Qt's own MIME database: less to build and to ship.
 if ! {
     cmake -S "$work/src" -B "$work/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
@@ -50,7 +53,17 @@ if ! {
         -DFEATURE_concurrent=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF \
         -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF \
         -DFEATURE_androiddeployqt=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
-        -DFEATURE_zstd=OFF -DFEATURE_icu=OFF \
+        -DFEATURE_zstd=OFF -DFEATURE_icu=OFF -DFEATURE_mimetype_database=OFF \
+        -DFEATURE_ico=OFF -DFEATURE_movie=OFF -DFEATURE_pdf=OFF -DFEATURE_textodfwriter=OFF \
+        -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF \
+        -DFEATURE_systemtrayicon=OFF -DFEATURE_sessionmanager=OFF \
+        -DFEATURE_style_stylesheet=OFF -DFEATURE_graphicsview=OFF \
+        -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF -DFEATURE_mdiarea=OFF \
+        -DFEATURE_fontcombobox=OFF -DFEATURE_colordialog=OFF -DFEATURE_filedialog=OFF \
+        -DFEATURE_fontdialog=OFF -DFEATURE_wizard=OFF -DFEATURE_undoview=OFF \
+        -DFEATURE_columnview=OFF -DFEATURE_datawidgetmapper=OFF \
+        -DFEATURE_keysequenceedit=OFF -DFEATURE_dial=OFF -DFEATURE_lcdnumber=OFF \
+        -DFEATURE_commandlinkbutton=OFF -DFEATURE_splashscreen=OFF \
         -DFEATURE_widgets=ON -DFEATURE_testlib=ON &&
         cmake --build "$work/build" &&
         cmake --install "$work/build"
