@@ -8,18 +8,20 @@
 #                            the portable ZIP in build-windows/
 #   ./build.sh windows-test  the same, then every test of the Windows build
 #                            under Wine, and the installer end to end
-#   ./build.sh web    build the quiz for web browsers (WebAssembly) into the
-#                     static site build-web/; web/test.sh tests it
+#   ./build.sh web       build the quiz for web browsers (WebAssembly) into the
+#                        static site build-web/
+#   ./build.sh web-test  the same, then the core's tests under Node and a game
+#                        in headless Chromium
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 usage() {
-    echo "usage: $0 run|test|windows|windows-test|web" >&2
+    echo "usage: $0 run|test|windows|windows-test|web|web-test" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
-case "$1" in run | test | windows | windows-test | web) ;; *) usage ;; esac
+case "$1" in run | test | windows | windows-test | web | web-test) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
 case "$1" in
@@ -42,10 +44,14 @@ windows | windows-test)
         packages+=(wine64 xvfb python3-xlib icoutils unzip)
     fi
     ;;
-web)
+web | web-test)
     # Qt for WebAssembly is built once per machine from Debian's source of
     # Qt, with Debian's emscripten and the host's Qt tools (moc, rcc, uic).
     packages+=(emscripten dpkg-dev)
+    if [ "$1" = web-test ]; then
+        # Chromium plays the page; Tesseract reads the output box off its screenshots.
+        packages+=(chromium python3-websocket python3-pil tesseract-ocr tesseract-ocr-bul)
+    fi
     ;;
 esac
 missing=()
@@ -76,10 +82,17 @@ ensure_deb_src() {
     "${sudo[@]}" apt-get update -qq
 }
 
-if [ "$1" = web ]; then
+case "$1" in
+web)
     ensure_deb_src qt6-base
     exec web/build-web.sh
-fi
+    ;;
+web-test)
+    ensure_deb_src qt6-base
+    web/build-web.sh
+    exec web/test.sh
+    ;;
+esac
 
 # Configures and builds one tree quietly; shows the log only when something fails.
 build_tree() {

@@ -1,26 +1,13 @@
 #!/usr/bin/env bash
 # Tests the web build made by ./build.sh web: the quiz core's tests, compiled
 # to WebAssembly, under Node; then the end-to-end game in headless Chromium
-# against build-web/. Installs the Debian packages it needs when missing.
+# against build-web/. ./build.sh web-test installs what it needs, builds, and
+# runs it.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 if [ ! -f build-web/index.html ] || [ ! -f build-wasm/CMakeCache.txt ]; then
     echo "No web build here: run ./build.sh web first." >&2
     exit 1
-fi
-
-missing=()
-for package in chromium python3-websocket python3-pil tesseract-ocr tesseract-ocr-bul; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-    [ "$status" = installed ] || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing missing Debian packages: ${missing[*]}"
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        "${missing[@]}" >/dev/null
 fi
 
 # The core's tests, in the web build's tree (the long soak stays native).
