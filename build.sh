@@ -23,7 +23,7 @@ usage() {
 [ $# -eq 1 ] || usage
 case "$1" in run | test | windows | windows-test | web | web-test) ;; *) usage ;; esac
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation)
+packages=(cmake ninja-build g++ qt6-base-dev doctest-dev fonts-liberation)
 case "$1" in
 test)
     # The tests also play the real program on a private X server, through the
@@ -85,12 +85,12 @@ ensure_deb_src() {
 case "$1" in
 web)
     ensure_deb_src qt6-base
-    exec web/build-web.sh
+    exec packaging/web/build-web.sh
     ;;
 web-test)
     ensure_deb_src qt6-base
-    web/build-web.sh
-    exec web/test.sh
+    packaging/web/build-web.sh
+    exec packaging/web/test.sh
     ;;
 esac
 
@@ -109,7 +109,7 @@ build_tree() {
 case "$1" in
 windows | windows-test)
     ensure_deb_src qt6-base
-    qt=$(windows/build-qt.sh)
+    qt=$(packaging/windows/build-qt.sh)
     # A tree configured against another Qt build starts afresh: CMake keeps
     # the toolchain a tree was first configured with.
     if [ "$(cat build-windows/tree/qt-prefix 2>/dev/null)" != "$qt" ]; then
@@ -120,8 +120,8 @@ windows | windows-test)
     # Qt's toolchain file finds the Windows Qt and hands on to ours for MinGW.
     build_tree build-windows/tree -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/windows/mingw-w64-x86_64.cmake" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/windows/wine-run.sh"
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/packaging/windows/wine-run.sh"
     rm -f build-windows/zoomatch-*
     if ! (cd build-windows/tree && cpack -B "$PWD/../cpack" >../cpack.log 2>&1); then
         cat build-windows/cpack.log >&2
@@ -133,7 +133,7 @@ windows | windows-test)
         ls build-windows/zoomatch-*
         exit 0
     fi
-    exec windows/test.sh "$qt" build-windows
+    exec packaging/windows/test.sh "$qt" build-windows
     ;;
 esac
 
@@ -158,4 +158,4 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR
     trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
-build/window/zoomatch
+build/window/qt/zoomatch

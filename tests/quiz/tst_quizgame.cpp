@@ -1,9 +1,10 @@
 // Whole games against the in-memory model of the window's controls.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "ControlsModel.h"
-
-#include <QTest>
+#include "Utf16Text.h"
 
 #include <climits>
+#include <vector>
 
 using quiz::ControlsModel;
 using quiz::OptionGroup;
@@ -16,172 +17,164 @@ constexpr auto Subject = OptionGroup::Option2;
 constexpr int Check = 0;
 constexpr int Clear = 1;
 
-QString q(std::u16string_view text) {
-    return QString::fromStdU16String(std::u16string(text));
+std::u16string matched(std::u16string_view science, std::u16string_view subject) {
+    return std::u16string(science) + u" е наука за " + std::u16string(subject) +
+           u"\r\nВярно! Позна.\r\n \r\n";
 }
 
-QString matched(std::u16string_view science, std::u16string_view subject) {
-    return q(science) + QStringLiteral(" е наука за ") + q(subject) +
-           QStringLiteral("\r\nВярно! Позна.\r\n \r\n");
-}
-
-// Everything a learner or the rules can see, for comparing whole states.
-QStringList snapshot(const ControlsModel& model) {
-    QStringList state;
+// Everything a learner or the rules can see, for comparing whole states:
+// the twenty captions, a star after each selected one, the picks, the output.
+std::vector<std::u16string> snapshot(const ControlsModel& model) {
+    std::vector<std::u16string> state;
     for (OptionGroup group : {Science, Subject})
         for (quiz::RowIndex k = 0; k < quiz::RowCount; ++k)
-            state << q(model.caption(group, k)) + (model.isSelected(group, k) ? "*" : "");
-    state << QString::number(model.quizRules().lastPick1())
-          << QString::number(model.quizRules().lastPick2()) << q(model.outputText());
+            state.push_back(model.caption(group, k) + (model.isSelected(group, k) ? u"*" : u""));
+    for (int pick : {model.quizRules().lastPick1(), model.quizRules().lastPick2()}) {
+        const std::string digits = std::to_string(pick);
+        state.emplace_back(digits.begin(), digits.end());
+    }
+    state.push_back(model.outputText());
     return state;
 }
 
-} // namespace
-
-class TestQuizGame : public QObject {
-    Q_OBJECT
-
+// A window as it stands after its load event.
+struct LoadedModel {
     ControlsModel model;
+    LoadedModel() { model.Form_Load(); }
 
-    void verifyFullBoard() {
+    void checkFullBoard() const {
         for (quiz::RowIndex k = 0; k < quiz::RowCount; ++k) {
-            QCOMPARE(q(model.caption(Science, k)), q(QuizTable::science(k)));
-            QCOMPARE(q(model.caption(Subject, k)), q(QuizTable::subject(k)));
-            QVERIFY(!model.isSelected(Science, k) && !model.isSelected(Subject, k));
+            CAPTURE(k);
+            CHECK(model.caption(Science, k) == QuizTable::science(k));
+            CHECK(model.caption(Subject, k) == QuizTable::subject(k));
+            CHECK((!model.isSelected(Science, k) && !model.isSelected(Subject, k)));
         }
-        QCOMPARE(model.quizRules().lastPick1(), -5);
-        QCOMPARE(model.quizRules().lastPick2(), -15);
-    }
-
-private slots:
-    void init() { model.Form_Load(); }
-
-    void startsWithTheIntroductionAndAFullBoard() {
-        ControlsModel created;
-        QCOMPARE(q(created.outputText()), q(QuizTable::introduction()));
-        created.Form_Load();
-        QCOMPARE(q(created.outputText()), q(QuizTable::introduction()));
-        model.clickCommand(Clear);
-        verifyFullBoard();
-    }
-
-    void everyCorrectPair_data() {
-        QTest::addColumn<int>("row");
-        for (int k = 0; k < quiz::RowCount; ++k)
-            QTest::addRow("%d", k) << k;
-    }
-
-    void everyCorrectPair() {
-        QFETCH(int, row);
-        const QStringList before = snapshot(model);
-        model.clickOption(Science, row);
-        model.clickOption(Subject, row);
-        QVERIFY(model.isSelected(Science, row) && model.isSelected(Subject, row));
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), matched(QuizTable::science(row), QuizTable::subject(row)));
-        QCOMPARE(model.quizRules().lastPick1(), row);
-        QCOMPARE(model.quizRules().lastPick2(), row);
-        // Only the matched row is blanked and deselected.
-        const QStringList after = snapshot(model);
-        for (int i = 0; i < 2 * quiz::RowCount; ++i)
-            QCOMPARE(after[i], i % quiz::RowCount == row ? QString() : before[i]);
-        model.clickCommand(Clear);
-    }
-
-    void wrongPairKeepsBothPicks() {
-        model.clickOption(Science, 2);
-        model.clickOption(Subject, 7);
-        const QString introduction = q(model.outputText());
-        QCOMPARE(q(model.outputText()), introduction); // clicks write nothing
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-        QVERIFY(model.isSelected(Science, 2) && model.isSelected(Subject, 7));
-        QCOMPARE(model.quizRules().lastPick1(), 2);
-        QCOMPARE(model.quizRules().lastPick2(), 7);
-        model.clickOption(Subject, 2);
-        QVERIFY(!model.isSelected(Subject, 7));
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), matched(u"ентомология", u"насекоми"));
-    }
-
-    void checkBeforeBothGroupsIsWrong() {
-        model.clickCommand(Check); // right after set-up
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-        model.clickOption(Science, 0);
-        model.clickCommand(Check); // one group only
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-        model.clickCommand(Clear);
-        model.clickOption(Subject, 0);
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-        model.clickCommand(Clear);
-        model.clickCommand(Check); // right after a clear
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-    }
-
-    void blankedButtonsStillMatch() {
-        model.clickOption(Science, 5);
-        model.clickOption(Subject, 5);
-        model.clickCommand(Check);
-        // A second check with no click matches again, with the blanked captions.
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), QStringLiteral(" е наука за \r\nВярно! Позна.\r\n \r\n"));
-        // Blanked buttons take clicks like any other, and still match.
-        model.clickOption(Science, 6);
-        model.clickOption(Subject, 5);
-        QVERIFY(model.isSelected(Subject, 5));
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
-        model.clickOption(Science, 5);
-        model.clickCommand(Check);
-        QCOMPARE(q(model.outputText()), QStringLiteral(" е наука за \r\nВярно! Позна.\r\n \r\n"));
-        QVERIFY(!model.isSelected(Science, 5) && !model.isSelected(Subject, 5));
-    }
-
-    void clearRestoresEverything() {
-        for (int k : {9, 0, 4, 7}) {
-            model.clickOption(Science, k);
-            model.clickOption(Subject, k);
-            model.clickCommand(Check);
-        }
-        model.clickOption(Science, 1);
-        model.clickOption(Subject, 3);
-        model.clickCommand(Clear);
-        QCOMPARE(q(model.outputText()), QStringLiteral("Направете своя избор!"));
-        verifyFullBoard();
-    }
-
-    void badInputChangesNothing() {
-        model.clickOption(Science, 3);
-        model.clickOption(Subject, 8);
-        const QStringList before = snapshot(model);
-        for (int row : {-1, 10, 32767, -32768, -5, -15, INT_MIN, INT_MAX}) {
-            model.clickOption(Science, row);
-            model.clickOption(Subject, row);
-        }
-        // 65536 and 65537 would check and clear if cut down to 16 bits.
-        for (int command : {2, -1, 16, 1000, 65536, 65537, INT_MIN})
-            model.clickCommand(command);
-        for (int row : {-1, 10, -32768}) {
-            model.setCaption(Science, static_cast<quiz::RowIndex>(row), u"x");
-            model.deselect(Subject, static_cast<quiz::RowIndex>(row));
-            QVERIFY(model.caption(Science, static_cast<quiz::RowIndex>(row)).empty());
-        }
-        QCOMPARE(snapshot(model), before);
-
-        // The rules themselves refuse rows that name no button.
-        quiz::QuizRules rules(model);
-        rules.ResetBoard();
-        for (quiz::RowIndex row : {-1, 10, -5, -15, 32767}) {
-            rules.Option1_Click(row);
-            rules.Option2_Click(row);
-        }
-        rules.Command1_Click(0);
-        QCOMPARE(rules.lastPick1(), -5);
-        QCOMPARE(rules.lastPick2(), -15);
-        QCOMPARE(q(model.outputText()), QStringLiteral("Грешен отговор.\r\n"));
+        CHECK(model.quizRules().lastPick1() == -5);
+        CHECK(model.quizRules().lastPick2() == -15);
     }
 };
 
-QTEST_GUILESS_MAIN(TestQuizGame)
-#include "tst_quizgame.moc"
+} // namespace
+
+TEST_CASE_FIXTURE(LoadedModel, "starts with the introduction and a full board") {
+    ControlsModel created;
+    CHECK(created.outputText() == QuizTable::introduction());
+    created.Form_Load();
+    CHECK(created.outputText() == QuizTable::introduction());
+    model.clickCommand(Clear);
+    checkFullBoard();
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "every correct pair") {
+    for (int row = 0; row < quiz::RowCount; ++row) {
+        CAPTURE(row);
+        const auto before = snapshot(model);
+        model.clickOption(Science, row);
+        model.clickOption(Subject, row);
+        CHECK((model.isSelected(Science, row) && model.isSelected(Subject, row)));
+        model.clickCommand(Check);
+        CHECK(model.outputText() == matched(QuizTable::science(row), QuizTable::subject(row)));
+        CHECK(model.quizRules().lastPick1() == row);
+        CHECK(model.quizRules().lastPick2() == row);
+        // Only the matched row is blanked and deselected.
+        const auto after = snapshot(model);
+        for (int i = 0; i < 2 * quiz::RowCount; ++i) {
+            CAPTURE(i);
+            CHECK(after[i] == (i % quiz::RowCount == row ? std::u16string() : before[i]));
+        }
+        model.clickCommand(Clear);
+    }
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "a wrong pair keeps both picks") {
+    model.clickOption(Science, 2);
+    model.clickOption(Subject, 7);
+    CHECK(model.outputText() == QuizTable::introduction()); // clicks write nothing
+    model.clickCommand(Check);
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    CHECK((model.isSelected(Science, 2) && model.isSelected(Subject, 7)));
+    CHECK(model.quizRules().lastPick1() == 2);
+    CHECK(model.quizRules().lastPick2() == 7);
+    model.clickOption(Subject, 2);
+    CHECK(!model.isSelected(Subject, 7));
+    model.clickCommand(Check);
+    CHECK(model.outputText() == matched(u"ентомология", u"насекоми"));
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "a check before both groups were clicked is wrong") {
+    model.clickCommand(Check); // right after set-up
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    model.clickOption(Science, 0);
+    model.clickCommand(Check); // one group only
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    model.clickCommand(Clear);
+    model.clickOption(Subject, 0);
+    model.clickCommand(Check);
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    model.clickCommand(Clear);
+    model.clickCommand(Check); // right after a clear
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "blanked buttons still match") {
+    model.clickOption(Science, 5);
+    model.clickOption(Subject, 5);
+    model.clickCommand(Check);
+    // A second check with no click matches again, with the blanked captions.
+    model.clickCommand(Check);
+    CHECK(model.outputText() == u" е наука за \r\nВярно! Позна.\r\n \r\n");
+    // Blanked buttons take clicks like any other, and still match.
+    model.clickOption(Science, 6);
+    model.clickOption(Subject, 5);
+    CHECK(model.isSelected(Subject, 5));
+    model.clickCommand(Check);
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    model.clickOption(Science, 5);
+    model.clickCommand(Check);
+    CHECK(model.outputText() == u" е наука за \r\nВярно! Позна.\r\n \r\n");
+    CHECK((!model.isSelected(Science, 5) && !model.isSelected(Subject, 5)));
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "a clear restores everything") {
+    for (int k : {9, 0, 4, 7}) {
+        model.clickOption(Science, k);
+        model.clickOption(Subject, k);
+        model.clickCommand(Check);
+    }
+    model.clickOption(Science, 1);
+    model.clickOption(Subject, 3);
+    model.clickCommand(Clear);
+    CHECK(model.outputText() == u"Направете своя избор!");
+    checkFullBoard();
+}
+
+TEST_CASE_FIXTURE(LoadedModel, "bad input changes nothing") {
+    model.clickOption(Science, 3);
+    model.clickOption(Subject, 8);
+    const auto before = snapshot(model);
+    for (int row : {-1, 10, 32767, -32768, -5, -15, INT_MIN, INT_MAX}) {
+        model.clickOption(Science, row);
+        model.clickOption(Subject, row);
+    }
+    // 65536 and 65537 would check and clear if cut down to 16 bits.
+    for (int command : {2, -1, 16, 1000, 65536, 65537, INT_MIN})
+        model.clickCommand(command);
+    for (int row : {-1, 10, -32768}) {
+        model.setCaption(Science, static_cast<quiz::RowIndex>(row), u"x");
+        model.deselect(Subject, static_cast<quiz::RowIndex>(row));
+        CHECK(model.caption(Science, static_cast<quiz::RowIndex>(row)).empty());
+    }
+    CHECK(snapshot(model) == before);
+
+    // The rules themselves refuse rows that name no button.
+    quiz::QuizRules rules(model);
+    rules.ResetBoard();
+    for (quiz::RowIndex row : {-1, 10, -5, -15, 32767}) {
+        rules.Option1_Click(row);
+        rules.Option2_Click(row);
+    }
+    rules.Command1_Click(0);
+    CHECK(rules.lastPick1() == -5);
+    CHECK(rules.lastPick2() == -15);
+    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+}

@@ -13,6 +13,7 @@ from Xlib import X, XK, display
 from Xlib.ext import xtest
 
 sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../.."))
 from x11_windows import zoomatch_window  # noqa: E402
 
 log_path, spoken_path, orca = sys.argv[1], sys.argv[2], int(sys.argv[3])

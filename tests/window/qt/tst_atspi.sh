@@ -12,7 +12,7 @@ if [ -z "${ZOOMATCH_PRIVATE_BUS:-}" ]; then
     ZOOMATCH_PRIVATE_BUS=1 exec dbus-run-session -- "$0" "$@" 2> >(grep -v 'fd limit' >&2)
 fi
 
-source "$here/common.sh"
+source "$here/../../common.sh"
 start_xvfb
 runtime="$work/runtime"
 mkdir -m 700 "$runtime"

@@ -2,6 +2,7 @@
 """Plays a few clicks on the quiz window through the X server's test extension,
 as a learner's mouse would, then closes the window as a window manager does.
    x11_player.py X,Y [X,Y ...]   (points in the window, in pixels)"""
+import os
 import sys
 import time
 
@@ -9,6 +10,7 @@ from Xlib import X, display, protocol
 from Xlib.ext import xtest
 
 sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../.."))
 from x11_windows import zoomatch_window  # noqa: E402
 
 screen = display.Display()

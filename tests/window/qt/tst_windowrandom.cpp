@@ -2,7 +2,7 @@
 // event against the independent reference rules. The seed and the count can
 // be chosen for long soaks:
 //   ZOOMATCH_RANDOM_SEED=7 ZOOMATCH_RANDOM_EVENTS=5000000 tst_windowrandom
-#include "../quiz/ReferenceQuiz.h"
+#include "../../quiz/ReferenceQuiz.h"
 #include "Application.h"
 #include "FormDefinition.h"
 #include "MainForm.h"

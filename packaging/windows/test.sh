@@ -9,7 +9,7 @@ set -euo pipefail
 qt=$1
 out=$(cd "$2" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../tests/window/common.sh"
+source "$here/../../tests/common.sh"
 version=$(sed -n 's/^project(zoomatch VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")
 installer=$out/zoomatch-$version-win64.exe
 zip=$out/zoomatch-$version-win64.zip

@@ -4,7 +4,7 @@
 #   tst_package.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../common.sh"
 
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >cpack.log 2>&1) ||
     { cat "$work/cpack.log" >&2; fail "cpack"; }

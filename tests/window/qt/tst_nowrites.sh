@@ -7,7 +7,7 @@
 set -euo pipefail
 program=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/common.sh"
+source "$here/../../common.sh"
 start_xvfb
 runtime="$work/runtime"
 mkdir -m 700 "$runtime"

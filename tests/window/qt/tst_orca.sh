@@ -9,7 +9,7 @@ set -euo pipefail
 program=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-source "$here/common.sh"
+source "$here/../../common.sh"
 registry=
 # The registry is no child of this script: it is waited for by its PID.
 trap 'cleanup

@@ -14,7 +14,7 @@ from Xlib.ext import xtest
 from Xlib.XK import string_to_keysym
 
 sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../tests/window"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../tests"))
 from x11_windows import find_window, shown  # noqa: E402
 
 CAPTION = "www.example.org Биология - наука и обхват"

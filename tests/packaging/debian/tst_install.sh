@@ -7,7 +7,7 @@
 #   tst_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../common.sh"
 
 cmake --install "$build" --prefix "$work/usr" >/dev/null
 expected="usr/bin/zoomatch
