@@ -1,12 +1,14 @@
-# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (the posix thread
-# model, which gives std::thread to Qt and to us).
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64, win32 thread
+# model. The C and C++ runtimes are linked in statically, so the program is
+# one exe that needs only Windows' own DLLs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 
 set(ZOOMATCH_MINGW_TRIPLET x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZOOMATCH_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZOOMATCH_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_C_COMPILER ${ZOOMATCH_MINGW_TRIPLET}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${ZOOMATCH_MINGW_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER ${ZOOMATCH_MINGW_TRIPLET}-windres)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${ZOOMATCH_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,5 +1,5 @@
 // Lets doctest print the quiz's UTF-16 texts as readable UTF-8 when a
-// comparison fails, and spell test texts as UTF-16 from UTF-8 literals.
+// comparison fails.
 #pragma once
 
 #include <doctest/doctest.h>
@@ -34,12 +34,17 @@ inline std::string toUtf8(std::u16string_view text) {
 }
 
 namespace doctest {
-template <> struct StringMaker<std::u16string> {
-    static String convert(const std::u16string& text) {
-        return ("\"" + toUtf8(text) + "\"").c_str();
+template <> struct StringMaker<std::u16string_view> {
+    static String convert(std::u16string_view text) {
+        std::string quoted(1, '"');
+        quoted += toUtf8(text);
+        quoted += '"';
+        return quoted.c_str();
     }
 };
-template <> struct StringMaker<std::u16string_view> {
-    static String convert(std::u16string_view text) { return ("\"" + toUtf8(text) + "\"").c_str(); }
+template <> struct StringMaker<std::u16string> {
+    static String convert(const std::u16string& text) {
+        return StringMaker<std::u16string_view>::convert(text);
+    }
 };
 } // namespace doctest
