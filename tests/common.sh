@@ -1,9 +1,10 @@
 # Sourced by the test scripts: a scratch folder and background processes that
 # go away when the script ends, a private X server, and failing with a message.
+# An entry of pids that starts with "-" is a process group, ended whole.
 work=$(mktemp -d)
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do kill -- "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
 }

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Plays the quiz from the keyboard with the real Orca screen reader in
-# Bulgarian and checks what it speaks after each key (orca_game.py). All of it
-# runs privately: an X server, a session bus with the accessibility bus on it,
-# speech-dispatcher speaking into a file, a Bulgarian locale built into the
-# scratch folder, and a home of its own; all of it ends with the script.
-#   tst_orca.sh path/to/zoomatch
+# Bulgarian and checks what it speaks after each key: GAME.py says which keys
+# and what Orca must say (see orca_player.py). All of it runs privately: an X
+# server, a session bus with the accessibility bus on it, speech-dispatcher
+# speaking into a file, a Bulgarian locale built into the scratch folder, and
+# a home of its own; the quiz runs in a process group of its own; all of it
+# ends with the script.
+#   orca-session.sh GAME.py PROGRAM [ARGUMENTS...]
 set -euo pipefail
-program=$1
+game=$1
+shift
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-source "$here/../../common.sh"
+source "$here/common.sh"
 registry=
 # The registry is no child of this script: it is waited for by its PID.
 trap 'cleanup
@@ -73,11 +76,11 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 [ -s "$work/spoken" ] || fail "Orca did not start speaking"
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
-pids=("$!" "${pids[@]}")
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 setsid "$@" &
+pids=("-$!" "${pids[@]}")
 # The accessibility registry is started by its bus, not by this script.
 a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress)
 registry=$(dbus-send --bus="${a11y_bus// /}" --print-reply=literal --dest=org.freedesktop.DBus / \
     org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.atspi.Registry | awk '{print $2}')
 pids+=("$registry")
-/usr/bin/python3 "$here/orca_game.py" "$work/orca.log" "$work/spoken" "$orca"
+/usr/bin/python3 "$game" "$work/orca.log" "$work/spoken" "$orca"

@@ -1,0 +1,126 @@
+"""Plays the quiz from the keyboard, through the X server's test extension,
+while Orca runs, then has Orca quit and checks what it spoke after each key:
+the SPEECH OUTPUT lines of its debug log, from one key press to the next.
+A game script calls play() with its keys and what Orca must say after each;
+orca-session.sh runs the script as
+   GAME.py ORCA-DEBUG-LOG SPOKEN-FILE ORCA-PID"""
+import os
+import re
+import signal
+import sys
+import time
+
+from Xlib import X, XK, display
+from Xlib.ext import xtest
+
+log_path, spoken_path, orca = sys.argv[1], sys.argv[2], int(sys.argv[3])
+screen = display.Display()
+root = screen.screen().root
+
+
+def spoken():
+    with open(spoken_path, "rb") as f:
+        return len(f.read())
+
+
+def wait_until_quiet(least=1.0, quiet=1.0, most=10):
+    """Orca writes its log in blocks, but speech-dispatcher's output module
+    writes each text as it comes: waits until that has been still a while."""
+    start = time.monotonic()
+    size, still = spoken(), start
+    while True:
+        time.sleep(0.05)
+        now = time.monotonic()
+        if spoken() != size:
+            size, still = spoken(), now
+        elif now - still >= quiet and now - start >= least:
+            return
+        if now - start > most:
+            sys.exit("FAIL: Orca never stopped speaking")
+
+
+# Keys that Orca logs on their own but that are part of the key after them.
+MODIFIERS = {"Shift_L": "Shift_L", "Orca": "Insert"}
+
+
+def key(name):
+    """Presses and releases a key, or a combination such as "Shift_L+Tab" or
+    "Orca+a" (Orca's own modifier, Insert), by X key names."""
+    keys = [MODIFIERS.get(part, part) for part in name.split("+")]
+    codes = [screen.keysym_to_keycode(XK.string_to_keysym(k)) for k in keys]
+    for code in codes:
+        xtest.fake_input(screen, X.KeyPress, code)
+    for code in reversed(codes):
+        xtest.fake_input(screen, X.KeyRelease, code)
+    screen.sync()
+    wait_until_quiet()
+
+
+def logged_name(name):
+    """The name Orca's log gives the last key of a combination."""
+    last = name.split("+")[-1]
+    return "ISO_Left_Tab" if name == "Shift_L+Tab" else last
+
+
+def play(game, opening_speech, find_window):
+    """game: (key name, what Orca says after it) pairs; opening_speech: what
+    it says as the window opens; find_window(root): the quiz's window or None."""
+    deadline = time.monotonic() + 30
+    while (window := find_window(root)) is None:
+        if time.monotonic() > deadline:
+            sys.exit("FAIL: the quiz window did not appear")
+        time.sleep(0.05)
+    window.set_input_focus(X.RevertToParent, X.CurrentTime)
+    screen.sync()
+    wait_until_quiet(least=2)
+
+    for name, _ in game:
+        key(name)
+
+    # Orca writes out the rest of its log as it quits.
+    os.kill(orca, signal.SIGTERM)
+    deadline = time.monotonic() + 20
+    while True:
+        try:
+            with open(f"/proc/{orca}/stat") as f:
+                if f.read().split(") ")[-1].startswith("Z"):
+                    break
+        except FileNotFoundError:
+            break
+        if time.monotonic() > deadline:
+            sys.exit("FAIL: Orca did not quit")
+        time.sleep(0.1)
+
+    with open(log_path, encoding="utf-8", errors="replace") as f:
+        log = f.read()
+    # The log indents the lines after the first of a text.
+    log = log.replace("\n" + " " * 18, "\n")
+    marker = re.compile(r"^vvvvv PROCESS ATSPI_KEY_PRESSED_EVENT: '([^']*)'", re.M)
+    parts = marker.split(log)
+    speech = re.compile(r" - SPEECH OUTPUT: '(.*?)' ?(?:\{'|voice=|$)", re.M | re.S)
+    heard = []
+    for name, text in zip(["opening"] + parts[1::2], parts[0::2]):
+        if heard and heard[-1][0] in MODIFIERS.values():  # part of the key that follows
+            heard[-1] = (name, heard[-1][1] + speech.findall(text))
+        else:
+            heard.append((name, speech.findall(text)))
+    failures = []
+
+    def check(step, name, said, expected):
+        if said != expected:
+            failures.append(step)
+            print(f"FAIL: step {step}, {name}: Orca said {said}, not {expected}")
+
+    opening = heard[0][1]
+    if len(opening) == len(opening_speech):  # the first line of the introduction ends where the box wraps it
+        opening[-1] = opening[-1][:len(opening_speech[-1])]
+    check(0, "opening", opening, opening_speech)
+    if [name for name, _ in heard[1:]] != [logged_name(name) for name, _ in game]:
+        sys.exit(f"FAIL: Orca saw the keys {[name for name, _ in heard[1:]]}")
+    for step, ((name, said), (_, expected)) in enumerate(zip(heard[1:], game), 1):
+        if step == len(game):
+            said = said[:len(expected)]  # Orca's farewell as it quits
+        check(step, name, said, expected)
+    if failures:
+        sys.exit(1)
+    print(f"{len(game) + 1} passed, 0 failed")
