@@ -33,7 +33,7 @@ build_tree build-webhost cmake -S . -B build-webhost -G Ninja -DCMAKE_BUILD_TYPE
 # emcc runs parts of itself under Node and needs Debian's acorn.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 build_tree build-wasm emcmake cmake -S . -B build-wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    "-DCMAKE_CXX_FLAGS_MINSIZEREL=-Oz -DNDEBUG" -DBUILD_TESTING=$testing \
+    "-DCMAKE_CXX_FLAGS_MINSIZEREL=-Oz -flto -DNDEBUG" -DBUILD_TESTING=$testing \
     -DZOOMATCH_PAGE_GENERATOR_EXECUTABLE="$PWD/build-webhost/window/web/page/zoomatch-page"
 
 site=build-web

@@ -4,7 +4,8 @@
 #include "MainForm.h"
 
 int main() {
-    static MainForm form;
-    form.Form_Load();
+    // The window lives as long as the page, so it is never destroyed.
+    auto* form = new MainForm;
+    form->Form_Load();
     return 0;
 }
