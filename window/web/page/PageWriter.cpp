@@ -240,8 +240,10 @@ std::string PageWriter::html() const {
     // descriptions, which only screen readers read.
     out += "<div id=\"verdict\" role=\"status\"></div>\n";
     out += "<div hidden>" + descriptions + "</div>\n";
-    out += "</main>\n<p id=\"about\"><a href=\"SOURCE.html\">" + escaped(SourceLink) +
-           "</a></p>\n</body>\n</html>\n";
+    // Where the source is, in the room right of the buttons, last in the tab
+    // order: the window fills the page on every screen, with nothing to scroll.
+    out += "<p id=\"about\"><a href=\"SOURCE.html\">" + escaped(SourceLink) + "</a></p>\n";
+    out += "</main>\n</body>\n</html>\n";
     return out;
 }
 
@@ -285,7 +287,22 @@ std::string PageWriter::css() const {
     // Heard, not seen.
     out +=
         "#verdict{width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
-    out += "#about{margin:" + em(8) + "}\n";
+    {
+        // The link to the source in the room right of the buttons, its text
+        // smaller than the window's and aligned to the window's right margin.
+        double right = 0, top = 0, height = 0;
+        for (const ControlDef& def : window::controlDefinitions())
+            if (def.kind == Kind::PushButton && window::pixels(def.left + def.width) > right) {
+                right = window::pixels(def.left + def.width);
+                top = window::pixels(def.top);
+                height = window::pixels(def.height);
+            }
+        const double margin = 8, textPixels = 13;
+        out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
+               ";line-height:" + em(height) + ";text-align:right;white-space:nowrap}\n";
+        out +=
+            "#about a{position:static;font-size:" + number(textPixels / fontPixels(), 4) + "em}\n";
+    }
 
     for (const ControlDef& def : window::controlDefinitions()) {
         const std::string id = elementId(def.member);
