@@ -300,8 +300,8 @@ std::string PageWriter::css() const {
         const double margin = 8, textPixels = 13;
         out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
                ";line-height:" + em(height) + ";text-align:right;white-space:nowrap}\n";
-        out +=
-            "#about a{position:static;font-size:" + number(textPixels / fontPixels(), 4) + "em}\n";
+        out += "#about a{position:static;color:LinkText;font-size:" +
+               number(textPixels / fontPixels(), 4) + "em}\n";
     }
 
     for (const ControlDef& def : window::controlDefinitions()) {
