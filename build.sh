@@ -91,11 +91,10 @@ web)
     exec packaging/web/build-web.sh
     ;;
 web-test)
-    # The tests are CTest tests of the WebAssembly tree: the core's under
-    # Node, the page's in Chromium (tests/window/web/).
+    # The core's tests in the WebAssembly tree under Node, then the page in
+    # headless Chromium (tests/window/web/).
     packaging/web/build-web.sh --tests
-    cd build-wasm
-    exec ctest --output-on-failure
+    exec tests/window/web/run.sh build-web build-wasm
     ;;
 esac
 
