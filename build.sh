@@ -11,8 +11,8 @@
 #   ./build.sh web       build the quiz for web browsers (a page of HTML form
 #                        controls and the quiz in WebAssembly) into the static
 #                        site build-web/
-#   ./build.sh web-test  the same, then the core's tests under Node and the
-#                        page's tests in headless Chromium
+#   ./build.sh web-test  the same, then the core's tests under Node, the
+#                        page's tests in headless Chromium, and Orca reading it
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -57,6 +57,8 @@ web | web-test)
         # the accessibility checker (a Node.js that brings its own npm will do).
         packages+=(chromium python3-websocket nodejs)
         command -v npm >/dev/null || packages+=(npm)
+        # Then Orca reads the page in Chromium, as in the desktop's tests.
+        packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-xlib orca speech-dispatcher locales)
     fi
     ;;
 esac
@@ -96,7 +98,9 @@ web-test)
     # The core's tests in the WebAssembly tree under Node, then the page in
     # headless Chromium (tests/window/web/).
     packaging/web/build-web.sh --tests
-    exec tests/window/web/run.sh build-web build-wasm
+    tests/window/web/run.sh build-web build-wasm
+    # The page from the keyboard with the real Orca screen reader in Bulgarian.
+    exec tests/orca-session.sh tests/window/web/orca_game.py tests/window/web/open-in-chromium.sh build-web
     ;;
 esac
 

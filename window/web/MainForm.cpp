@@ -34,11 +34,14 @@ EM_JS(bool, zoomatch_is_checked, (const char16_t* id, int idLength),
 EM_JS(void, zoomatch_uncheck, (const char16_t* id, int idLength),
       { document.getElementById(utf16(id, idLength)).checked = false; });
 
-// The box shows the new text from its first line, as a rewritten box does.
+// The box shows the new text from its first line, as a rewritten box does,
+// with the caret there too: a screen reader that comes to the box reads the
+// line at the caret, which would otherwise be the blank last one.
 EM_JS(void, zoomatch_set_text, (const char16_t* id, int idLength, const char16_t* text, int length),
       {
           var box = document.getElementById(utf16(id, idLength));
           box.value = utf16(text, length);
+          box.setSelectionRange(0, 0);
           box.scrollTop = 0;
       });
 
