@@ -8,10 +8,11 @@
 #                            the portable ZIP in build-windows/
 #   ./build.sh windows-test  the same, then every test of the Windows build
 #                            under Wine, and the installer end to end
-#   ./build.sh web       build the quiz for web browsers (WebAssembly) into the
-#                        static site build-web/
-#   ./build.sh web-test  the same, then the core's tests under Node and a game
-#                        in headless Chromium
+#   ./build.sh web       build the quiz for web browsers (a page of HTML form
+#                        controls and the quiz in WebAssembly) into the static
+#                        site build-web/
+#   ./build.sh web-test  the same, then the core's tests under Node and the
+#                        page's tests in headless Chromium
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
@@ -23,7 +24,10 @@ usage() {
 [ $# -eq 1 ] || usage
 case "$1" in run | test | windows | windows-test | web | web-test) ;; *) usage ;; esac
 
-packages=(cmake ninja-build g++ qt6-base-dev doctest-dev fonts-liberation)
+packages=(cmake ninja-build g++ doctest-dev fonts-liberation)
+case "$1" in
+run | test | windows | windows-test) packages+=(qt6-base-dev) ;;
+esac
 case "$1" in
 test)
     # The tests also play the real program on a private X server, through the
@@ -45,12 +49,12 @@ windows | windows-test)
     fi
     ;;
 web | web-test)
-    # Qt for WebAssembly is built once per machine from Debian's source of
-    # Qt, with Debian's emscripten and the host's Qt tools (moc, rcc, uic).
-    packages+=(emscripten dpkg-dev)
+    # Debian's emscripten compiles the quiz; the page's font is cut with
+    # fontTools and packed with woff2, the icons drawn with Pillow.
+    packages+=(emscripten python3-fonttools woff2 python3-pil)
     if [ "$1" = web-test ]; then
-        # Chromium plays the page; Tesseract reads the output box off its screenshots.
-        packages+=(chromium python3-websocket python3-pil tesseract-ocr tesseract-ocr-bul)
+        # Chromium plays the page over the DevTools protocol.
+        packages+=(chromium python3-websocket nodejs npm)
     fi
     ;;
 esac
@@ -84,13 +88,14 @@ ensure_deb_src() {
 
 case "$1" in
 web)
-    ensure_deb_src qt6-base
     exec packaging/web/build-web.sh
     ;;
 web-test)
-    ensure_deb_src qt6-base
-    packaging/web/build-web.sh
-    exec packaging/web/test.sh
+    # The tests are CTest tests of the WebAssembly tree: the core's under
+    # Node, the page's in Chromium (tests/window/web/).
+    packaging/web/build-web.sh --tests
+    cd build-wasm
+    exec ctest --output-on-failure
     ;;
 esac
 

@@ -88,11 +88,6 @@ QFont MainForm::windowFont() {
         QStringList{QString::fromUtf8(def.fontFamily), QString::fromUtf8(def.fallbackFontFamily)});
     font.setStyleHint(QFont::Serif);
     font.setPointSize(def.fontPointSize);
-#ifdef Q_OS_WASM
-    // Hinted vertically only, as Debian's desktops draw it: fully hinted
-    // glyphs come out wider and the output box broke its lines elsewhere.
-    font.setHintingPreference(QFont::PreferVerticalHinting);
-#endif
     return font;
 }
 

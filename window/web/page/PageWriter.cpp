@@ -1,0 +1,393 @@
+#include "PageWriter.h"
+
+#include "ControlsModel.h"
+#include "FormDefinition.h"
+
+#include <array>
+#include <cstdio>
+#include <set>
+#include <vector>
+
+using window::ControlDef;
+using window::Kind;
+
+namespace web {
+
+namespace {
+
+// The page keeps the window's geometry in em of the window's font, so one
+// font size scales the whole window, sharp, to any screen. 12 point make 16
+// CSS pixels, as at 96 dots per inch.
+double fontPixels() {
+    return window::windowDefinition().fontPointSize * 96.0 / 72.0;
+}
+
+std::string number(double value, int decimals) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    std::string result = text;
+    if (result.find('.') != std::string::npos) {
+        while (result.back() == '0')
+            result.pop_back();
+        if (result.back() == '.')
+            result.pop_back();
+    }
+    return result == "-0" ? "0" : result;
+}
+
+std::string em(double pixels) {
+    const std::string value = number(pixels / fontPixels(), 5);
+    return value == "0" ? value : value + "em";
+}
+
+std::string colour(std::uint32_t rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+    return text;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The code points of a UTF-16 text; a lone surrogate reads as U+FFFD.
+std::vector<char32_t> codePoints(std::u16string_view text) {
+    std::vector<char32_t> points;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
+            points.push_back(0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (unit >= 0xD800 && unit < 0xE000) {
+            points.push_back(0xFFFD);
+        } else {
+            points.push_back(unit);
+        }
+    }
+    return points;
+}
+
+// Text for an element's content or a quoted attribute. A CR LF pair is one
+// line break, as the window's output box shows it.
+std::string escaped(std::u16string_view text) {
+    std::string out;
+    for (char32_t c : codePoints(text)) {
+        switch (c) {
+        case U'&':
+            out += "&amp;";
+            break;
+        case U'<':
+            out += "&lt;";
+            break;
+        case U'>':
+            out += "&gt;";
+            break;
+        case U'"':
+            out += "&quot;";
+            break;
+        case U'\r':
+            break;
+        default:
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+std::string jsonString(std::u16string_view text) {
+    std::string out;
+    for (char32_t c : codePoints(text)) {
+        if (c == U'"' || c == U'\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
+            out += code;
+        } else {
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
+std::string replaced(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// "Option1-3" for Option1(3): the element's id, and its CSS selector after '#'.
+std::string elementId(const window::Member& member) {
+    return std::string(member.name) + "-" + std::to_string(member.index);
+}
+
+std::string box(double left, double top, double width, double height) {
+    return "left:" + em(left) + ";top:" + em(top) + ";width:" + em(width) + ";height:" + em(height);
+}
+
+std::string box(const ControlDef& def) {
+    using window::pixels;
+    return box(pixels(def.left), pixels(def.top), pixels(def.width), pixels(def.height));
+}
+
+std::string background(const ControlDef& def) {
+    return def.background == window::SystemWindowColour ? std::string()
+                                                        : ";background:" + colour(def.background);
+}
+
+// The radio circle: 13 pixels, 2 from the option's left, centred on its row.
+constexpr double RadioSize = 13;
+constexpr double RadioLeft = 2;
+
+// "наука 3 от 10": the description of the option on the given row on screen, from 1.
+std::string rowDescription(std::u16string_view pattern, int row) {
+    return replaced(escaped(pattern), "%1", std::to_string(row));
+}
+
+constexpr std::u16string_view SourceLink = u"Лицензи и изходен код";
+
+// The caption without the web address that opens it: the app's name.
+std::u16string_view appName() {
+    const std::u16string_view caption = window::windowDefinition().caption;
+    const std::size_t blank = caption.find(u' ');
+    return blank == std::u16string_view::npos ? caption : caption.substr(blank + 1);
+}
+
+const ControlDef* firstOfKind(Kind kind) {
+    for (const ControlDef& def : window::controlDefinitions())
+        if (def.kind == kind)
+            return &def;
+    return nullptr;
+}
+
+} // namespace
+
+std::string PageWriter::html() const {
+    const window::WindowDef& form = window::windowDefinition();
+    const auto controls = window::controlDefinitions();
+    std::string out;
+    out += "<!doctype html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
+           "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+           "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'self'; "
+           "script-src 'self' 'wasm-unsafe-eval'\">\n";
+    out += "<title>" + escaped(form.caption) + "</title>\n";
+    if (const ControlDef* label = firstOfKind(Kind::Label))
+        out += "<meta name=\"description\" content=\"" + escaped(label->caption) + "\">\n";
+    out += "<meta name=\"theme-color\" content=\"" + colour(form.background) + "\">\n";
+    out += "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
+           "<link rel=\"icon\" href=\"icon-192.png\" sizes=\"192x192\">\n"
+           "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
+           "<script src=\"zoomatch.js\" defer></script>\n"
+           "</head>\n<body>\n<main id=\"MainForm\">\n";
+
+    // The heading first, then the output box, which comes first in the tab
+    // order and holds the focus at start, then the frames and the buttons in
+    // the order of the definition: the sciences top to bottom, the subjects
+    // top to bottom, then the buttons from left to right.
+    for (const ControlDef& def : controls)
+        if (def.kind == Kind::Label)
+            out += "<h1 id=\"" + elementId(def.member) + "\">" + escaped(def.caption) + "</h1>\n";
+    for (const ControlDef& def : controls)
+        if (def.kind == Kind::TextBox)
+            out += "<textarea id=\"" + elementId(def.member) + "\" readonly aria-label=\"" +
+                   escaped(form.outputName) + "\" autofocus>" + escaped(def.caption) +
+                   "</textarea>\n";
+    std::string descriptions;
+    std::array<int, 2> rowsOnScreen{};
+    for (const ControlDef& frame : controls) {
+        if (frame.kind == Kind::PushButton)
+            out += "<button type=\"button\" id=\"" + elementId(frame.member) + "\">" +
+                   escaped(frame.caption) + "</button>\n";
+        if (frame.kind != Kind::Frame)
+            continue;
+        out += "<fieldset id=\"" + elementId(frame.member) + "\"><legend>" +
+               escaped(frame.caption) + "</legend>\n";
+        for (const ControlDef& def : controls) {
+            if (def.kind != Kind::OptionButton || def.parent != frame.member)
+                continue;
+            const bool science = def.member.name == "Option1";
+            const std::string id = elementId(def.member);
+            out += "<input type=\"radio\" name=\"" + std::string(def.member.name) + "\" id=\"" +
+                   id + "\" value=\"" + std::to_string(def.member.index) +
+                   "\" aria-describedby=\"" + id + "-row\"><label for=\"" + id + "\">" +
+                   escaped(def.caption) + "</label>\n";
+            descriptions +=
+                "<span id=\"" + id + "-row\">" +
+                rowDescription(science ? form.scienceDescription : form.subjectDescription,
+                               ++rowsOnScreen[science ? 0 : 1]) +
+                "</span>";
+        }
+        out += "</fieldset>\n";
+    }
+    // Each command's verdict, said once by screen readers; and the options'
+    // descriptions, which only screen readers read.
+    out += "<div id=\"verdict\" role=\"status\"></div>\n";
+    out += "<div hidden>" + descriptions + "</div>\n";
+    // Where the source is, in the room right of the buttons, last in the tab
+    // order: the window fills the page on every screen, with nothing to scroll.
+    out += "<p id=\"about\"><a href=\"SOURCE.html\">" + escaped(SourceLink) + "</a></p>\n";
+    out += "</main>\n</body>\n</html>\n";
+    return out;
+}
+
+std::string PageWriter::css() const {
+    const window::WindowDef& form = window::windowDefinition();
+    const double windowWidth = window::pixels(form.clientWidth);
+    const double windowHeight = window::pixels(form.clientHeight);
+    const std::string fallback = "\"" + std::string(form.fallbackFontFamily) + "\"";
+    std::string out;
+    // The window's font where it is installed, else its metric twin, local
+    // or cut to the page's characters and served beside the page.
+    out += "@font-face{font-family:" + fallback + ";src:local(" + fallback + "),local(\"" +
+           replaced(std::string(form.fallbackFontFamily), " ", "") + "\"),url(" + fontFile +
+           ") format(\"woff2\");font-display:swap}\n";
+    out += "html{background:" + colour(form.background) + ";color:#000}\n";
+    // The body is the container that the window scales to: its width leaves
+    // out a scroll bar, which the viewport's does not.
+    out += "body{margin:0;font:" + number(fontPixels(), 3) + "px \"" +
+           std::string(form.fontFamily) + "\"," + fallback + ",serif;container-type:inline-size}\n";
+    // The window, at the page's top left in its own size. Taps neither wait
+    // for a double tap nor zoom the page.
+    out += "main{position:relative;width:" + em(windowWidth) + ";height:" + em(windowHeight) +
+           ";background:" + colour(form.background) +
+           ";overflow:hidden;touch-action:manipulation;-webkit-tap-highlight-color:transparent}\n";
+    out += "main *{position:absolute;box-sizing:border-box;margin:0;padding:0;font:inherit;"
+           "color:inherit;border:0}\n";
+    out += "h1{text-align:center;white-space:nowrap;overflow:hidden}\n";
+    // A frame: its title at the top left, its border around the options below.
+    out += "fieldset{min-inline-size:0}\n";
+    out += "fieldset::before{content:\"\";position:absolute;left:0;top:" + em(18) +
+           ";right:0;bottom:0;border:" + em(1) + " solid #8C8CA8;border-radius:" + em(3) + "}\n";
+    out += "legend{left:0;top:0;line-height:" + em(19) + ";white-space:nowrap}\n";
+    out += "label{padding-left:" + em(20) + ";white-space:nowrap;overflow:hidden}\n";
+    out += "input{width:" + em(RadioSize) + ";height:" + em(RadioSize) + ";z-index:1}\n";
+    out += "button{border:" + em(1) + " solid #6E6E8A;border-radius:" + em(3) +
+           ";text-align:center;white-space:nowrap}\n";
+    out += "button:active{filter:brightness(.9)}\n";
+    out += "textarea{resize:none;overflow-y:scroll;overflow-x:hidden;border:" + em(1) +
+           " solid #7A7A96;padding:" + em(1) + " " + em(4) + ";line-height:" + em(20) +
+           ";background:Canvas;color:CanvasText;white-space:pre-wrap}\n";
+    // Heard, not seen.
+    out +=
+        "#verdict{width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
+    {
+        // The link to the source in the room right of the buttons, its text
+        // smaller than the window's and aligned to the window's right margin.
+        double right = 0, top = 0, height = 0;
+        for (const ControlDef& def : window::controlDefinitions())
+            if (def.kind == Kind::PushButton && window::pixels(def.left + def.width) > right) {
+                right = window::pixels(def.left + def.width);
+                top = window::pixels(def.top);
+                height = window::pixels(def.height);
+            }
+        const double margin = 8, textPixels = 13;
+        out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
+               ";line-height:" + em(height) + ";text-align:right;white-space:nowrap}\n";
+        out +=
+            "#about a{position:static;font-size:" + number(textPixels / fontPixels(), 4) + "em}\n";
+    }
+
+    for (const ControlDef& def : window::controlDefinitions()) {
+        const std::string id = elementId(def.member);
+        using window::pixels;
+        switch (def.kind) {
+        case Kind::OptionButton: {
+            // The label is the option's whole box; the circle sits on its left.
+            out += "[for=" + id + "]{" + box(def) + ";line-height:" + em(pixels(def.height)) +
+                   background(def) + "}\n";
+            out += "#" + id + "{left:" + em(pixels(def.left) + RadioLeft) +
+                   ";top:" + em(pixels(def.top) + (pixels(def.height) - RadioSize) / 2) + "}\n";
+            break;
+        }
+        case Kind::Label:
+            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height)) +
+                   background(def) + "}\n";
+            break;
+        case Kind::PushButton: // the caption centred inside the button's border
+            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height) - 2) +
+                   background(def) + "}\n";
+            break;
+        case Kind::Frame:
+        case Kind::TextBox:
+            out += "#" + id + "{" + box(def) + background(def) + "}\n";
+            break;
+        }
+    }
+
+    // A screen narrower than the window shows the whole window scaled down
+    // to its width; a touch screen with room shows it large enough that
+    // every option row is at least 24 pixels high, a finger's target.
+    const double fitWidth = static_cast<int>(fontPixels() * 100 / windowWidth * 100000) / 100000.0;
+    const double touchScale = 24.0 / window::pixels(firstOfKind(Kind::OptionButton)->height);
+    // (Browsers without container units take the viewport's width.)
+    const std::string fit = number(fitWidth, 5);
+    out += "@media (max-width:" + number(windowWidth - 0.02, 2) + "px){main{font-size:" + fit +
+           "vw;font-size:" + fit + "cqw}}\n";
+    const std::string touch = number(fontPixels() * touchScale, 3) + "px";
+    out += "@media (pointer:coarse) and (min-width:" + number(windowWidth, 0) +
+           "px){main{font-size:min(" + fit + "vw," + touch + ");font-size:min(" + fit + "cqw," +
+           touch + ")}}\n";
+    return out;
+}
+
+std::string PageWriter::manifest(std::string_view manifestTemplate) const {
+    const window::WindowDef& form = window::windowDefinition();
+    std::u16string_view shortName = appName();
+    shortName = shortName.substr(0, shortName.find(u' '));
+    const ControlDef* label = firstOfKind(Kind::Label);
+    std::string out(manifestTemplate);
+    out = replaced(out, "@NAME@", jsonString(appName()));
+    out = replaced(out, "@SHORT_NAME@", jsonString(shortName));
+    out = replaced(out, "@DESCRIPTION@", jsonString(label ? label->caption : appName()));
+    out = replaced(out, "@BACKGROUND@", colour(form.background));
+    out = replaced(out, "@THEME@", colour(form.background));
+    return out;
+}
+
+std::string PageWriter::pageText() const {
+    std::set<char32_t> characters;
+    auto add = [&characters](std::u16string_view text) {
+        for (char32_t c : codePoints(text))
+            if (c >= 0x20)
+                characters.insert(c);
+    };
+    for (const ControlDef& def : window::controlDefinitions())
+        add(def.caption);
+    add(SourceLink);
+    // Every text a game can write: a wrong pair, each right pair, a clear.
+    quiz::ControlsModel game;
+    game.Form_Load();
+    game.clickCommand(quiz::QuizRules::Check);
+    add(game.outputText());
+    for (int row = 0; row < quiz::RowCount; ++row) {
+        game.clickOption(quiz::OptionGroup::Option1, row);
+        game.clickOption(quiz::OptionGroup::Option2, row);
+        game.clickCommand(quiz::QuizRules::Check);
+        add(game.outputText());
+    }
+    game.clickCommand(quiz::QuizRules::Clear);
+    add(game.outputText());
+    std::string out;
+    for (char32_t c : characters)
+        appendUtf8(out, c);
+    return out + "\n";
+}
+
+} // namespace web
