@@ -128,9 +128,10 @@ class Case:
 class Page:
     """The page in one viewport, with the checks of every step."""
 
-    def __init__(self, session, case, viewport):
+    def __init__(self, session, case, viewport=None):
+        """Loads the page in `viewport`, or again in the one it has."""
         self.session, self.case = session, case
-        session.open(**viewport)
+        session.open(**viewport) if viewport else session.reload()
         self.nodes = {}
         for id_ in ALL:
             found = session.call("Runtime.evaluate", expression=f"document.getElementById('{id_}')")
@@ -266,13 +267,17 @@ def dominant(image, box, holes, scale):
     return counts.most_common(1)[0][0] if counts else None
 
 
-def verify_axe(page, name, touch):
+def verify_axe(page, name):
+    """No violation; target-size only where rows of 24 px are asked for: a
+    coarse pointer with room for the window at 1.2 times its size. Elsewhere
+    the 20-pixel rows are the window's own geometry, or smaller where the
+    whole window is scaled down to a phone's width."""
     with Case(f"{name}: axe-core") as case:
         page.session.evaluate(AXE)
         found = page.session.evaluate(
-            "axe.run(document, {resultTypes: ['violations']}).then(r => r.violations.map(v =>"
+            "axe.run(document, {resultTypes: ['violations'], rules: {'target-size': {enabled: true}}}).then(r => r.violations.map(v =>"
             " v.id + ': ' + v.nodes.map(n => n.target.join(' ')).join(', ')))", wait=True)
-        if page.scale == 1 and not touch:  # the window's own 20-pixel rows
+        if page.scale * 20 < 24:
             found = [v for v in found if not v.startswith("target-size:")]
         case.check(not found, f"violations: {found}")
 
@@ -328,21 +333,20 @@ def play(session, name, viewport, how):
 def play_offline(session):
     with Case("offline: the service worker plays the page with no server") as case:
         session.open()
-        session.evaluate("navigator.serviceWorker.ready.then(() => true)", wait=True)
+        case.check(session.evaluate(
+            "Promise.race([navigator.serviceWorker.ready.then(() => true),"
+            " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
+            "no service worker became ready")
         session.reload()
         case.check(session.evaluate("!!navigator.serviceWorker.controller"),
                    "no service worker controls the page on its second load")
         session.stop_server()
-        session.reload()
-        page, quiz = Page.__new__(Page), Quiz()
-        page.session, page.case, page.nodes = session, case, {}
-        page.state = session.evaluate(STATE)
+        page, quiz = Page(session, case), Quiz()
         for control in ("Option1-5", "Option2-5", "Command1-0"):
             session.click(*page.where(control))
             quiz.press(control) if control.startswith("Command") else quiz.select(control)
-        state = page.settle(quiz)
-        case.check(state["output"] == quiz.output.replace("\r\n", "\n"),
-                   f"offline, a right pair: output {state['output']!r}")
+            page.verify(quiz, f"offline, mouse on {control}")
+    verify_axe(page, "offline, a pair blanked")
 
 
 def main():
@@ -353,7 +357,7 @@ def main():
                 play(session, name, viewport, how)
                 if how != "keyboard":
                     page = verify_layout(session, f"{name}, {how}", viewport, how == "touch")
-                    verify_axe(page, f"{name}, {how}", how == "touch")
+                    verify_axe(page, f"{name}, {how}")
         play_offline(session)
         with Case("no console message, log entry or CSP violation in the whole run") as case:
             case.check(not session.reports, f"{len(session.reports)}: {session.reports[:5]}")
