@@ -9,7 +9,7 @@ headless Chromium:
    bypassed: medians and their ratio;
 3. Lighthouse's performance and accessibility scores, desktop and mobile,
    against a Chromium of our own that is ended with its process group.
-   bench.py SITE_DIR [LOADS] [LIGHTHOUSE_RUNS]"""
+   bench.py SITE_DIR [LOADS] [LIGHTHOUSE_RUNS]   (defaults 15 and 3; 0 runs skips Lighthouse)"""
 import gzip
 import json
 import os
@@ -66,20 +66,28 @@ def playable_against_floor():
             session.call("Network.setBypassServiceWorker", bypass=True)
             paint = ("performance.getEntriesByName('first-contentful-paint')"
                      ".map(e => e.startTime)[0]")
-            times = {"playable": [], "page's first paint": [], "floor's first paint": []}
+            times = {"playable": [], "page's first paint": [], "floor's first paint": [],
+                     "page's DOMContentLoaded": [], "zoomatch.js fetched": [],
+                     "zoomatch.wasm fetched": []}
+            marks = ("[performance.getEntriesByType('navigation')[0].domContentLoadedEventEnd,"
+                     " ...['zoomatch.js', 'zoomatch.wasm'].map(name => performance"
+                     ".getEntriesByName(new URL(name, location).href)[0].responseEnd)]")
             for n in range(loads + 2):  # two rounds to warm up
                 session.reload(session.url + "page/", until=f"window.zoomatchPlayable && {paint}")
                 playable = session.evaluate("window.zoomatchPlayable")
                 page_paint = session.evaluate(paint)
+                page_marks = session.evaluate(marks)
                 session.reload(session.url + "floor/", until=f"{paint} !== undefined")
                 floor = session.evaluate(paint)
                 if n >= 2:
                     times["playable"].append(playable)
                     times["page's first paint"].append(page_paint or float("nan"))
                     times["floor's first paint"].append(floor)
+                    for what, value in zip(list(times)[3:], page_marks):
+                        times[what].append(value)
     print(f"Running browser, {loads} loads of each in turn, ms from navigation:")
     for what, values in times.items():
-        print(f"    {what:22} median {statistics.median(values):7.1f}   "
+        print(f"    {what:24} median {statistics.median(values):7.1f}   "
               + " ".join(f"{v:.0f}" for v in values))
     ratio = statistics.median(times["playable"]) / statistics.median(times["floor's first paint"])
     print(f"    playable / floor's first paint = {ratio:.2f}   (budget: 1.2)")
@@ -87,6 +95,8 @@ def playable_against_floor():
 
 def lighthouse():
     cli = os.path.join(HERE, "node_modules", "lighthouse", "cli", "index.js")
+    if not lighthouse_runs:
+        return
     if not os.path.exists(cli):
         print(f"Lighthouse: not installed (npm ci in {HERE})")
         return
