@@ -15,6 +15,8 @@
 //   focused at start; it shows CR LF as one line break and gives the text
 //   back with LF alone, so the exact text is kept here;
 // - a polite live region speaks each verdict once, as the command leaves it.
+// An element missing from the page is a JavaScript error that ends the
+// handler, reported by the browser as any script error is.
 #pragma once
 
 #include "QuizControls.h"

@@ -211,23 +211,26 @@ std::string PageWriter::html() const {
                    "</textarea>\n";
     std::string descriptions;
     std::array<int, 2> rowsOnScreen{};
-    for (const ControlDef& frame : controls) {
-        if (frame.kind == Kind::PushButton)
-            out += "<button type=\"button\" id=\"" + elementId(frame.member) + "\">" +
-                   escaped(frame.caption) + "</button>\n";
-        if (frame.kind != Kind::Frame)
+    for (const ControlDef& def : controls) {
+        if (def.kind == Kind::PushButton) {
+            out += "<button type=\"button\" id=\"" + elementId(def.member) + "\">" +
+                   escaped(def.caption) + "</button>\n";
             continue;
-        out += "<fieldset id=\"" + elementId(frame.member) + "\"><legend>" +
-               escaped(frame.caption) + "</legend>\n";
-        for (const ControlDef& def : controls) {
-            if (def.kind != Kind::OptionButton || def.parent != frame.member)
+        }
+        if (def.kind != Kind::Frame)
+            continue;
+        // A frame is one radio group: its options share the name of their array.
+        out += "<fieldset id=\"" + elementId(def.member) + "\"><legend>" + escaped(def.caption) +
+               "</legend>\n";
+        for (const ControlDef& option : controls) {
+            if (option.kind != Kind::OptionButton || option.parent != def.member)
                 continue;
-            const bool science = def.member.name == "Option1";
-            const std::string id = elementId(def.member);
-            out += "<input type=\"radio\" name=\"" + std::string(def.member.name) + "\" id=\"" +
-                   id + "\" value=\"" + std::to_string(def.member.index) +
+            const bool science = option.member.name == "Option1";
+            const std::string id = elementId(option.member);
+            out += "<input type=\"radio\" name=\"" + std::string(option.member.name) + "\" id=\"" +
+                   id + "\" value=\"" + std::to_string(option.member.index) +
                    "\" aria-describedby=\"" + id + "-row\"><label for=\"" + id + "\">" +
-                   escaped(def.caption) + "</label>\n";
+                   escaped(option.caption) + "</label>\n";
             descriptions +=
                 "<span id=\"" + id + "-row\">" +
                 rowDescription(science ? form.scienceDescription : form.subjectDescription,
@@ -300,8 +303,8 @@ std::string PageWriter::css() const {
         const double margin = 8, textPixels = 13;
         out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
                ";line-height:" + em(height) + ";text-align:right;white-space:nowrap}\n";
-        out +=
-            "#about a{position:static;font-size:" + number(textPixels / fontPixels(), 4) + "em}\n";
+        out += "#about a{position:static;color:LinkText;font-size:" +
+               number(textPixels / fontPixels(), 4) + "em}\n";
     }
 
     for (const ControlDef& def : window::controlDefinitions()) {
