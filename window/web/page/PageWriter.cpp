@@ -195,6 +195,9 @@ std::string PageWriter::html() const {
            "<link rel=\"icon\" href=\"icon-192.png\" sizes=\"192x192\">\n"
            "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
            "<script src=\"zoomatch.js\" defer></script>\n"
+           // The quiz's code comes down beside its loader rather than after it.
+           "<link rel=\"preload\" href=\"zoomatch.wasm\" as=\"fetch\" type=\"application/wasm\" "
+           "crossorigin>\n"
            "</head>\n<body>\n<main id=\"MainForm\">\n";
 
     // The heading first, then the output box, which comes first in the tab
