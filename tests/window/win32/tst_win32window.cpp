@@ -136,6 +136,39 @@ std::u16string rightPair(int k) {
            std::u16string(QuizTable::subject(k)) + u"\r\nВярно! Позна.\r\n \r\n";
 }
 
+// The client area as it stands on screen, read back pixel by pixel.
+class Capture {
+public:
+    explicit Capture(const Window& w) {
+        HWND form = w.form->window();
+        // What is waiting to be drawn is drawn; nothing is drawn afresh.
+        RedrawWindow(form, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
+        w.pump();
+        RECT client;
+        GetClientRect(form, &client);
+        HDC screen = GetDC(form);
+        dc = CreateCompatibleDC(screen);
+        bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+        previous = SelectObject(dc, bitmap);
+        const bool copied = BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
+        ReleaseDC(form, screen);
+        REQUIRE(copied);
+    }
+    ~Capture() {
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+    }
+    Capture(const Capture&) = delete;
+    Capture& operator=(const Capture&) = delete;
+    COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
+
+private:
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+};
+
 // What a screen reader reads of a control.
 struct Accessible {
     std::u16string name, description, value;
@@ -416,20 +449,26 @@ TEST_CASE("random clicks match the reference rules") {
     CHECK(matches > events / 100);
 }
 
-TEST_CASE("each control shows its colour") {
+TEST_CASE("each control shows its colour, and a deselected button its empty mark") {
     const Window w;
+    // The buttons of a right pair look like a blank button never selected.
+    w.checkPair(3, 3);
+    w.form->setCaption(quiz::OptionGroup::Option1, 4, u"");
+    w.form->setCaption(quiz::OptionGroup::Option2, 8, u"");
+    const Capture solved(w);
+    const auto sameMark = [&](HWND blanked, HWND other) {
+        const RECT a = w.placed(blanked), b = w.placed(other);
+        for (int y = 0; y < a.bottom - a.top; ++y)
+            for (int x = 0; x < a.bottom - a.top; ++x)
+                if (solved.at(a.left + x, a.top + y) != solved.at(b.left + x, b.top + y))
+                    return false;
+        return true;
+    };
+    CHECK(sameMark(w.form->Option1(3), w.form->Option1(4)));
+    CHECK(sameMark(w.form->Option2(3), w.form->Option2(8)));
+
     w.click(w.form->Command1(1)); // one short line in the output box
-    RedrawWindow(w.form->window(), nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    w.pump();
-    RECT client;
-    GetClientRect(w.form->window(), &client);
-    HDC screen = GetDC(w.form->window());
-    HDC capture = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ previous = SelectObject(capture, bitmap);
-    REQUIRE(BitBlt(capture, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY));
-    ReleaseDC(w.form->window(), screen);
+    const Capture shown(w);
     // Points in twips from the client area's top left, clear of texts and edges.
     const struct {
         const char* where;
@@ -449,11 +488,8 @@ TEST_CASE("each control shows its colour") {
     };
     for (const auto& sample : samples) {
         INFO(std::string(sample.where));
-        CHECK(GetPixel(capture, w.px(sample.x), w.px(sample.y)) == sample.colour);
+        CHECK(shown.at(w.px(sample.x), w.px(sample.y)) == sample.colour);
     }
-    SelectObject(capture, previous);
-    DeleteObject(bitmap);
-    DeleteDC(capture);
 }
 
 TEST_CASE("a screen reader gets names, descriptions, the output and one notice per command") {
