@@ -31,7 +31,7 @@ end_wineserver() {
 }
 trap end_wineserver EXIT
 
-start_xvfb 1024x768x24
+start_xvfb 2048x1536x24
 # A fresh prefix; waiting for its own wineserver is waiting for wineboot.
 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
 if [ -n "$dpi" ]; then

@@ -554,6 +554,10 @@ void MainForm::deselect(OptionGroup group, RowIndex row) {
     SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
     if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED)
         controlFailed(L"option button", L"be deselected");
+    // Drawn afresh on its background: a themed button may draw only the new
+    // mark, over the old one.
+    if (!InvalidateRect(button, nullptr, TRUE))
+        controlFailed(L"option button", L"be drawn again");
     keepColumnReachable(group);
 }
 
