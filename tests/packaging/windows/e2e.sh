@@ -98,11 +98,15 @@ msi)
         fail "$kind: msiexec /x failed: $(cat "$work/uninstall.log")"
     ;;
 esac
-"$wine" wineboot -s >/dev/null 2>&1 || true # the registry written to disk before it is read
 [ ! -e "$programs" ] || fail "$kind: left in Program Files: $(find "$programs")"
 [ ! -e "$all_users_shortcut" ] && [ ! -e "$user_shortcut" ] || fail "$kind: the Start-menu shortcut is left"
 registry_has "$key" && fail "$kind: the uninstall entry $key is left"
 registry_has "$publisher_key" && fail "$kind: $publisher_key is left"
-leftovers=$(grep -ril zoomatch "$WINEPREFIX"/*.reg "$WINEPREFIX/drive_c/ProgramData" 2>/dev/null || true)
+# The wineserver writes the registry to disk as it ends; then no key, value
+# or file anywhere in the prefix may still name the program.
+/usr/lib/wine/wineserver -k
+/usr/lib/wine/wineserver -w
+leftovers=$( (grep -il zoomatch "$WINEPREFIX"/*.reg
+    find "$WINEPREFIX/drive_c" -iname '*zoomatch*' -o -iname '*Биология*') 2>/dev/null || true)
 [ -z "$leftovers" ] || fail "$kind: zoomatch is still named in: $leftovers"
 pass "silent uninstall: no file, shortcut or registry key left"
