@@ -4,10 +4,12 @@
 #   ./build.sh run    build and open the quiz window
 #   ./build.sh test   build and run the whole test suite, headless, then again
 #                     under the address and undefined-behaviour sanitizers
-#   ./build.sh windows       cross-build for 64-bit Windows: the installer and
-#                            the portable ZIP in build-windows/
-#   ./build.sh windows-test  the same, then every test of the Windows build
-#                            under Wine, and the installer end to end
+#   ./build.sh windows       cross-build both Windows editions (win32, win64):
+#                            for each the portable exe, an installer and an
+#                            MSI in build-windows/
+#   ./build.sh windows-test  the same, then the Windows tests: both editions
+#                            read from their files, and the win64 edition,
+#                            its installer and its MSI under Wine
 #   ./build.sh web       build the quiz for web browsers (a page of HTML form
 #                        controls and the quiz in WebAssembly) into the static
 #                        site build-web/
@@ -26,7 +28,7 @@ case "$1" in run | test | windows | windows-test | web | web-test) ;; *) usage ;
 
 packages=(cmake ninja-build g++ doctest-dev fonts-liberation)
 case "$1" in
-run | test | windows | windows-test) packages+=(qt6-base-dev) ;;
+run | test) packages+=(qt6-base-dev) ;;
 esac
 case "$1" in
 test)
@@ -40,12 +42,14 @@ test)
         orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian)
     ;;
 windows | windows-test)
-    # Qt for Windows is built from Debian's source package with MinGW-w64;
-    # NSIS makes the installer. Debian's qt6-base-dev gives the host tools.
-    packages+=(dpkg-dev g++-mingw-w64-x86-64-posix mingw-w64-tools nsis)
+    # Both editions are cross-built with Debian's MinGW-w64 (win32 thread
+    # model); NSIS makes the installers and wixl (msitools) the MSIs. No Qt.
+    packages=(cmake ninja-build doctest-dev g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
+        mingw-w64-tools nsis wixl msitools)
     if [ "$1" = windows-test ]; then
-        # Wine on a private X server runs the tests and the installer.
-        packages+=(wine64 xvfb python3-xlib icoutils unzip)
+        # Wine on a private X server runs the win64 edition; icoutils reads
+        # the icons out of the exe; Liberation Serif stands in for Times New Roman.
+        packages+=(wine64 xvfb python3-xlib icoutils fonts-liberation)
     fi
     ;;
 web | web-test)
@@ -76,20 +80,6 @@ if [ ${#missing[@]} -gt 0 ]; then
         -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 fi
 
-# Makes APT know the source package $1 (Qt's, for the cross builds): adds a
-# deb-src entry for Debian 12's main archive when there is none, then fetches
-# the source index.
-ensure_deb_src() {
-    [ -n "$(apt-cache showsrc "$1" 2>/dev/null)" ] && return
-    if ! apt-get indextargets --format '$(IDENTIFIER)' 2>/dev/null | grep -qx Sources; then
-        echo "Adding Debian 12's source packages to APT (/etc/apt/sources.list.d/zoomatch-deb-src.sources)"
-        printf '%s\n' 'Types: deb-src' 'URIs: http://deb.debian.org/debian' 'Suites: bookworm' \
-            'Components: main' 'Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg' |
-            "${sudo[@]}" tee /etc/apt/sources.list.d/zoomatch-deb-src.sources >/dev/null
-    fi
-    "${sudo[@]}" apt-get update -qq
-}
-
 case "$1" in
 web)
     exec packaging/web/build-web.sh
@@ -118,32 +108,30 @@ build_tree() {
 
 case "$1" in
 windows | windows-test)
-    ensure_deb_src qt6-base
-    qt=$(packaging/windows/build-qt.sh)
-    # A tree configured against another Qt build starts afresh: CMake keeps
-    # the toolchain a tree was first configured with.
-    if [ "$(cat build-windows/tree/qt-prefix 2>/dev/null)" != "$qt" ]; then
-        rm -rf build-windows/tree
-        mkdir -p build-windows/tree
-        echo "$qt" >build-windows/tree/qt-prefix
-    fi
-    # Qt's toolchain file finds the Windows Qt and hands on to ours for MinGW.
-    build_tree build-windows/tree -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/packaging/windows/wine-run.sh"
+    # Two trees from the same sources and flags, one for each edition; each
+    # packs its edition, and the packages are gathered in build-windows/.
     rm -f build-windows/zoomatch-*
-    if ! (cd build-windows/tree && cpack -B "$PWD/../cpack" >../cpack.log 2>&1); then
-        cat build-windows/cpack.log >&2
-        echo "Packaging failed; the log above is also in build-windows/cpack.log" >&2
-        exit 1
-    fi
-    mv build-windows/cpack/zoomatch-*-win64.exe build-windows/cpack/zoomatch-*-win64.zip build-windows/
+    for edition in win32 win64; do
+        case $edition in
+        win32) toolchain=cmake/mingw-w64-i686.cmake ;;
+        win64) toolchain=cmake/mingw-w64-x86_64.cmake ;;
+        esac
+        build_tree "build-windows/$edition" -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/tests/wine-run.sh"
+        if ! cmake --build "build-windows/$edition" --target windows-packages \
+            >"build-windows/$edition/packages.log" 2>&1; then
+            cat "build-windows/$edition/packages.log" >&2
+            echo "Packaging failed; the log above is also in build-windows/$edition/packages.log" >&2
+            exit 1
+        fi
+        cp "build-windows/$edition"/packages/zoomatch-* build-windows/
+    done
     if [ "$1" = windows ]; then
         ls build-windows/zoomatch-*
         exit 0
     fi
-    exec packaging/windows/test.sh "$qt" build-windows
+    exec tests/packaging/windows/test.sh build-windows
     ;;
 esac
 

@@ -1,79 +1,103 @@
-# The Windows program as a self-contained folder: zoomatch.exe with the Qt
-# libraries, the windows platform plugin and the MinGW runtime beside it, and
-# the licence texts of everything shipped. CPack turns that folder into an
-# NSIS installer and a portable ZIP. Included from the top-level CMakeLists.txt.
+# The Windows packages of one edition (win32 for i686, win64 for x86_64), made
+# by the target windows-packages into <build>/packages/:
+#   zoomatch-<version>-<edition>-portable.exe  the program itself, which runs
+#                                              from wherever it lies
+#   zoomatch-<version>-<edition>-setup.exe     an NSIS installer for all users
+#   zoomatch-<version>-<edition>.msi           the same as a Windows Installer
+#                                              package (wixl), for Group Policy
+#                                              or Intune
+# The program's own folder holds zoomatch.exe and the licence texts; the
+# installers put it into Program Files and a shortcut into the Start menu,
+# and take away all of it, and their registry entries, when uninstalled.
+# Included from the top-level CMakeLists.txt.
 
-# A cross build has no windeployqt, so the libraries the program loads are
-# named here; the Windows tests check that this is all they need, and no more.
-foreach(module Core Gui Widgets)
-    install(IMPORTED_RUNTIME_ARTIFACTS Qt6::${module} RUNTIME DESTINATION .)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(ZOOMATCH_EDITION win64)
+    set(ZOOMATCH_NSIS_TARGET amd64-unicode)
+    set(ZOOMATCH_MSI_ARCH x64)
+    set(ZOOMATCH_MSI_PROGRAM_FILES ProgramFiles64Folder)
+    set(ZOOMATCH_MSI_WIN64 yes)
+else()
+    set(ZOOMATCH_EDITION win32)
+    set(ZOOMATCH_NSIS_TARGET x86-unicode)
+    set(ZOOMATCH_MSI_ARCH x86)
+    set(ZOOMATCH_MSI_PROGRAM_FILES ProgramFilesFolder)
+    set(ZOOMATCH_MSI_WIN64 no)
+endif()
+set(ZOOMATCH_SHORTCUT_NAME "Биология - науки за животните")
+set(ZOOMATCH_PUBLISHER zoomatch)
+set(ZOOMATCH_URL "https://www.example.org/zoomatch")
+
+# Windows Installer codes. The upgrade code names the product for good and is
+# shared by both editions; each edition is a product of its own, and each
+# component is a different one in either edition (a 64-bit component must not
+# share its code with a 32-bit one). The codes are derived, always the same,
+# from this namespace.
+set(ZOOMATCH_MSI_UPGRADE_CODE 31B22E6A-5A0F-4C83-B871-26858B87BC39)
+set(msi_namespace 20d71706-2aab-4891-88b3-2c9d21170555)
+foreach(code ProductCode ProgramComponent LicenceComponent RuntimeLicenceComponent)
+    string(UUID ZOOMATCH_MSI_${code} NAMESPACE ${msi_namespace}
+           NAME "${code} ${ZOOMATCH_EDITION} ${PROJECT_VERSION}" TYPE SHA1 UPPER)
 endforeach()
-install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
-        LIBRARY DESTINATION platforms RUNTIME DESTINATION platforms)
-if(MINGW)
-    foreach(runtime libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
-                        OUTPUT_VARIABLE runtime_path OUTPUT_STRIP_TRAILING_WHITESPACE)
-        if(NOT IS_ABSOLUTE "${runtime_path}" OR NOT EXISTS "${runtime_path}")
-            message(FATAL_ERROR "The compiler does not know where ${runtime} is")
-        endif()
-        install(PROGRAMS ${runtime_path} DESTINATION .)
-    endforeach()
-endif()
 
-# CPack strips what the project builds; the libraries beside it come with
-# their symbols, which a learner's copy has no use for.
-install(CODE "
-    if(CMAKE_INSTALL_DO_STRIP)
-        file(GLOB_RECURSE libraries \"\${CMAKE_INSTALL_PREFIX}/*.dll\")
-        foreach(library IN LISTS libraries)
-            execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${library}\"
-                            COMMAND_ERROR_IS_FATAL ANY)
-        endforeach()
-    endif()")
+# Licence texts with Windows line ends, so that Notepad before Windows 10
+# shows them as lines: the program's own, and those of the MinGW-w64 runtime
+# that is linked into the exe, as Debian documents them.
+set(windows_dir ${CMAKE_CURRENT_BINARY_DIR}/windows-packaging)
+set(licences_dir ${windows_dir}/licences)
+function(zoomatch_windows_text source name)
+    if(NOT EXISTS ${source})
+        message(FATAL_ERROR "${source} is missing: the MinGW-w64 packages are not installed")
+    endif()
+    file(READ ${source} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${licences_dir}/${name}.new "${text}")
+    file(COPY_FILE ${licences_dir}/${name}.new ${licences_dir}/${name} ONLY_IF_DIFFERENT)
+    file(REMOVE ${licences_dir}/${name}.new)
+endfunction()
+zoomatch_windows_text(${PROJECT_SOURCE_DIR}/LICENSE LICENSE.txt)
+zoomatch_windows_text(${CMAKE_CURRENT_LIST_DIR}/THIRD-PARTY.txt THIRD-PARTY.txt)
+zoomatch_windows_text(/usr/share/doc/gcc-mingw-w64-base/copyright gcc-mingw-w64.txt)
+zoomatch_windows_text(/usr/share/doc/mingw-w64-common/copyright mingw-w64.txt)
+install(FILES ${licences_dir}/LICENSE.txt ${licences_dir}/THIRD-PARTY.txt DESTINATION .)
+install(FILES ${licences_dir}/gcc-mingw-w64.txt ${licences_dir}/mingw-w64.txt
+        DESTINATION licenses)
 
-# Licences: the program's own, Qt's (LGPL-3.0, which builds on the GPL-3.0
-# text of LICENSE), and the GCC runtime and winpthreads as Debian documents them.
-# (The cross build from Debian; a build with MSVC and the Qt installer's
-# kit ships only the program's own licence.)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
-set(qt_licenses ${QT6_INSTALL_PREFIX}/licenses)
-if(MINGW AND EXISTS ${qt_licenses}/debian-copyright)
-    install(FILES ${CMAKE_CURRENT_LIST_DIR}/THIRD-PARTY.txt DESTINATION licenses)
-    install(FILES ${qt_licenses}/LGPL-3.0-only.txt ${qt_licenses}/GPL-3.0-only.txt
-            DESTINATION licenses/Qt)
-    install(FILES ${qt_licenses}/debian-copyright DESTINATION licenses/Qt RENAME copyright.txt)
-    install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
-            DESTINATION licenses/gcc-runtime RENAME copyright.txt)
-    install(FILES /usr/share/doc/mingw-w64-common/copyright
-            DESTINATION licenses/winpthreads RENAME copyright.txt)
-endif()
+# The installed folder, staged with the exe stripped, then packed three ways.
+set(stage ${windows_dir}/stage)
+set(packages ${CMAKE_CURRENT_BINARY_DIR}/packages)
+set(package_base zoomatch-${PROJECT_VERSION}-${ZOOMATCH_EDITION})
+set(ZOOMATCH_STAGE_WINDOWS_PATH ${stage})
+set(ZOOMATCH_ICON_PATH ${PROJECT_SOURCE_DIR}/window/hamburger.ico)
+set(ZOOMATCH_NSIS_OUTFILE ${packages}/${package_base}-setup.exe)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/zoomatch.nsi.in ${windows_dir}/zoomatch.nsi @ONLY)
+configure_file(${ZOOMATCH_ICON_PATH} ${windows_dir}/hamburger.ico COPYONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/zoomatch.wxs.in ${windows_dir}/zoomatch.wxs @ONLY)
+find_program(ZOOMATCH_MAKENSIS makensis REQUIRED)
+find_program(ZOOMATCH_WIXL wixl REQUIRED)
+find_program(ZOOMATCH_MSIBUILD msibuild REQUIRED)
+# wixl writes a database in no code page, which holds ASCII only; Cyrillic
+# names need Windows-1251, set by importing the table _ForceCodepage.
+file(WRITE ${windows_dir}/_ForceCodepage.idt "\r\n\r\n1251\t_ForceCodepage\r\n")
 
-set(CPACK_GENERATOR NSIS ZIP)
-# The values below hold quotes and backslashes for NSIS; CPack keeps them as they are.
-set(CPACK_VERBATIM_VARIABLES ON)
-set(CPACK_PACKAGE_NAME zoomatch)
-set(CPACK_PACKAGE_INSTALL_DIRECTORY zoomatch)
-set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY zoomatch)
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_STRIP_FILES ON)
-
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_PACKAGE_NAME zoomatch)
-set(CPACK_NSIS_DISPLAY_NAME "zoomatch")
-set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/window/hamburger.ico)
-set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/window/hamburger.ico)
-set(CPACK_NSIS_INSTALLED_ICON_NAME zoomatch.exe)
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_PACKAGE_EXECUTABLES zoomatch "Биология - науки за животните")
-set(CPACK_NSIS_URL_INFO_ABOUT "https://www.example.org/zoomatch")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# A 64-bit installer: the 32-bit one that makensis writes by default could
-# not put a 64-bit program into Program Files. The installer's registry key
-# sits under the publisher's; that goes too once it is empty, so that
-# uninstalling leaves nothing behind.
-set(CPACK_NSIS_DEFINES [=[
-Target amd64-unicode
-Function un.onUninstSuccess
-  DeleteRegKey /ifempty SHCTX "Software\zoomatch"
-FunctionEnd]=])
+set(package_files ${packages}/${package_base}-portable.exe ${ZOOMATCH_NSIS_OUTFILE}
+                  ${packages}/${package_base}.msi)
+add_custom_command(
+    OUTPUT ${package_files}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+    COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --prefix ${stage} --strip
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packages}
+    COMMAND ${CMAKE_COMMAND} -E copy ${stage}/zoomatch.exe ${packages}/${package_base}-portable.exe
+    COMMAND ${ZOOMATCH_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${windows_dir}/zoomatch.nsi
+    COMMAND ${CMAKE_COMMAND} -E chdir ${windows_dir} ${ZOOMATCH_WIXL} -a ${ZOOMATCH_MSI_ARCH}
+            -o ${packages}/${package_base}.msi zoomatch.wxs
+    COMMAND ${ZOOMATCH_MSIBUILD} ${packages}/${package_base}.msi -i ${windows_dir}/_ForceCodepage.idt
+    COMMAND ${ZOOMATCH_MSIBUILD} ${packages}/${package_base}.msi -q
+            "UPDATE `Shortcut` SET `Name` = 'zoomatch|${ZOOMATCH_SHORTCUT_NAME}' WHERE `Shortcut` = 'StartMenuShortcut'"
+    DEPENDS zoomatch ${windows_dir}/zoomatch.nsi
+            ${windows_dir}/zoomatch.wxs ${licences_dir}/LICENSE.txt
+            ${licences_dir}/THIRD-PARTY.txt ${ZOOMATCH_ICON_PATH}
+    COMMENT "Packing ${package_base}: portable exe, installer and MSI"
+    VERBATIM)
+add_custom_target(windows-packages DEPENDS ${package_files})

@@ -1,0 +1,29 @@
+// The Windows program: the quiz window and the message loop that serves it
+// until the window is closed. It reads no files and writes nothing.
+#include "ControlError.h"
+#include "MainForm.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    // Screen readers reach the window's accessible objects through COM.
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        controlFailed(L"window", L"start COM for screen readers");
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&classes))
+        controlFailed(L"window", L"load the common controls");
+    MainForm form(instance, show);
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        if (form.handleDialogKeys(message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (got < 0)
+        controlFailed(L"window", L"receive its messages");
+    CoUninitialize();
+    return static_cast<int>(message.wParam);
+}
