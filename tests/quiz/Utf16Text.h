@@ -1,43 +1,20 @@
-// Lets doctest print the quiz's UTF-16 texts as readable UTF-8 when a
-// comparison fails.
+// What the tests share: doctest prints the quiz's UTF-16 texts as readable
+// UTF-8 when a comparison fails, and settings come from the environment.
 #pragma once
+
+#include "Unicode.h"
 
 #include <doctest/doctest.h>
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
-
-inline std::string toUtf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 namespace doctest {
 template <> struct StringMaker<std::u16string_view> {
     static String convert(std::u16string_view text) {
         std::string quoted(1, '"');
-        quoted += toUtf8(text);
+        quoted += quiz::toUtf8(text);
         quoted += '"';
         return quoted.c_str();
     }
@@ -48,3 +25,11 @@ template <> struct StringMaker<std::u16string> {
     }
 };
 } // namespace doctest
+
+// The number in the environment variable, or the fallback when it is unset or not a number.
+inline long long fromEnvironment(const char* name, long long fallback) {
+    const char* value = std::getenv(name);
+    char* end = nullptr;
+    const long long number = value ? std::strtoll(value, &end, 10) : 0;
+    return value && *value && *end == '\0' ? number : fallback;
+}

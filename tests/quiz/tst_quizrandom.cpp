@@ -7,20 +7,9 @@
 #include "ReferenceQuiz.h"
 #include "Utf16Text.h"
 
-#include <cstdlib>
 #include <random>
 
 using quiz::OptionGroup;
-
-namespace {
-// The number in the environment variable, or the fallback when it is unset or not a number.
-long long fromEnvironment(const char* name, long long fallback) {
-    const char* value = std::getenv(name);
-    char* end = nullptr;
-    const long long number = value ? std::strtoll(value, &end, 10) : 0;
-    return value && *value && *end == '\0' ? number : fallback;
-}
-} // namespace
 
 TEST_CASE("random games match the reference") {
     const auto seed = static_cast<unsigned>(fromEnvironment("ZOOMATCH_RANDOM_SEED", 20261208));

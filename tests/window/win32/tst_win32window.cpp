@@ -26,13 +26,6 @@ using window::Kind;
 
 namespace {
 
-long long fromEnvironment(const char* name, long long fallback) {
-    const char* value = std::getenv(name);
-    char* end = nullptr;
-    const long long number = value ? std::strtoll(value, &end, 10) : 0;
-    return value && *value && *end == '\0' ? number : fallback;
-}
-
 std::u16string text(HWND hwnd) {
     wchar_t buffer[2048];
     const auto length = SendMessageW(hwnd, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
