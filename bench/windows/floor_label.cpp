@@ -14,7 +14,9 @@ constexpr COLORREF WindowColour = RGB(0xC0, 0xC0, 0xFF);
 constexpr COLORREF LabelColour = RGB(0xFF, 0xC0, 0x80);
 HBRUSH windowBrush, labelBrush;
 
-int pixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+int pixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 int CALLBACK fontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -68,16 +70,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"zoomatch floor", style,
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
-    HWND label = CreateWindowExW(0, L"STATIC", L"Биология - науки за животните",
-                                 WS_CHILD | WS_VISIBLE | SS_CENTER, pixels(960, dpi), 0,
-                                 pixels(4575, dpi), pixels(375, dpi), window, nullptr, instance,
-                                 nullptr);
+    HWND label =
+        CreateWindowExW(0, L"STATIC", L"Биология - науки за животните",
+                        WS_CHILD | WS_VISIBLE | SS_CENTER, pixels(960, dpi), 0, pixels(4575, dpi),
+                        pixels(375, dpi), window, nullptr, instance, nullptr);
     if (!window || !label)
         return 1;
-    HFONT font = CreateFontW(-MulDiv(12, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                             RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
-                             found ? L"Times New Roman" : L"Liberation Serif");
+    HFONT font =
+        CreateFontW(-MulDiv(12, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_PITCH | FF_ROMAN, found ? L"Times New Roman" : L"Liberation Serif");
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ShowWindow(window, show);
     UpdateWindow(window);
