@@ -5,12 +5,73 @@
 #include <oleacc.h>
 
 #include <new>
+#include <string_view>
 
 #ifndef EVENT_OBJECT_LIVEREGIONCHANGED
 #define EVENT_OBJECT_LIVEREGIONCHANGED 0x8019
 #endif
 
 namespace {
+
+// oleacc, oleaut32 and COM are loaded only when a screen reader first asks
+// for an object or a verdict is announced, from the system folder only, so
+// that a start with no screen reader does not wait for them.
+using CreateStdAccessibleObjectFn = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
+using LresultFromObjectFn = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
+using SysAllocStringLenFn = BSTR(WINAPI*)(const OLECHAR*, UINT);
+using SysFreeStringFn = void(WINAPI*)(BSTR);
+using CoInitializeExFn = HRESULT(WINAPI*)(void*, DWORD);
+using CoUninitializeFn = void(WINAPI*)();
+
+struct ScreenReaderFunctions {
+    CreateStdAccessibleObjectFn createStdAccessibleObject = nullptr;
+    LresultFromObjectFn lresultFromObject = nullptr;
+    SysAllocStringLenFn sysAllocStringLen = nullptr;
+    SysFreeStringFn sysFreeString = nullptr;
+    CoUninitializeFn coUninitialize = nullptr; // set once COM has been started here
+    bool ready() const {
+        return createStdAccessibleObject && lresultFromObject && sysAllocStringLen &&
+               sysFreeString && coUninitialize;
+    }
+};
+
+bool comStarted = false; // by screenReaderFunctions(), for endScreenReaderSupport()
+
+bool loadSystemLibrary(const wchar_t* file) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    const std::wstring name = std::wstring(L"\\") + file;
+    if (length == 0 || length + name.size() >= MAX_PATH)
+        return false;
+    return LoadLibraryW((std::wstring(path, length) + name).c_str()) != nullptr;
+}
+
+ScreenReaderFunctions& screenReaderFunctions() {
+    static ScreenReaderFunctions functions = [] {
+        ScreenReaderFunctions found;
+        if (!loadSystemLibrary(L"ole32.dll") || !loadSystemLibrary(L"oleaut32.dll") ||
+            !loadSystemLibrary(L"oleacc.dll"))
+            return found;
+        const auto coInitializeEx =
+            systemFunction<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx");
+        const auto coUninitialize =
+            systemFunction<CoUninitializeFn>(L"ole32.dll", "CoUninitialize");
+        if (!coInitializeEx || !coUninitialize ||
+            FAILED(coInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+            return found;
+        comStarted = true;
+        found.coUninitialize = coUninitialize;
+        found.createStdAccessibleObject =
+            systemFunction<CreateStdAccessibleObjectFn>(L"oleacc.dll", "CreateStdAccessibleObject");
+        found.lresultFromObject =
+            systemFunction<LresultFromObjectFn>(L"oleacc.dll", "LresultFromObject");
+        found.sysAllocStringLen =
+            systemFunction<SysAllocStringLenFn>(L"oleaut32.dll", "SysAllocStringLen");
+        found.sysFreeString = systemFunction<SysFreeStringFn>(L"oleaut32.dll", "SysFreeString");
+        return found;
+    }();
+    return functions;
+}
 
 bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -19,7 +80,7 @@ bool isSelf(const VARIANT& child) {
 HRESULT textResult(const std::wstring& text, BSTR* out) {
     if (!out)
         return E_INVALIDARG;
-    *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    *out = screenReaderFunctions().sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -168,12 +229,7 @@ struct UiaNotifications {
 const UiaNotifications& uiaNotifications() {
     static const UiaNotifications functions = [] {
         UiaNotifications found;
-        wchar_t path[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-        const std::wstring name = L"\\uiautomationcore.dll";
-        if (length == 0 || length + name.size() >= MAX_PATH)
-            return found;
-        if (!LoadLibraryW((std::wstring(path, length) + name).c_str()))
+        if (!loadSystemLibrary(L"uiautomationcore.dll"))
             return found;
         found.raise = systemFunction<UiaRaiseNotificationEventFn>(L"uiautomationcore.dll",
                                                                   "UiaRaiseNotificationEvent");
@@ -185,20 +241,24 @@ const UiaNotifications& uiaNotifications() {
 }
 
 bool raiseUiaNotification(HWND output, const std::wstring& text) {
+    const ScreenReaderFunctions& com = screenReaderFunctions();
+    if (!com.ready())
+        return false;
     const UiaNotifications& uia = uiaNotifications();
     if (!uia.raise || !uia.hostProvider)
         return false;
     IUnknown* provider = nullptr;
     if (FAILED(uia.hostProvider(output, &provider)) || !provider)
         return false;
-    BSTR display = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-    BSTR activity = SysAllocString(L"zoomatch.verdict");
+    BSTR display = com.sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    constexpr std::wstring_view activityId = L"zoomatch.verdict";
+    BSTR activity = com.sysAllocStringLen(activityId.data(), static_cast<UINT>(activityId.size()));
     const bool raised =
         display && activity &&
         SUCCEEDED(uia.raise(provider, NotificationKindActionCompleted,
                             NotificationProcessingImportantMostRecent, display, activity));
-    SysFreeString(display);
-    SysFreeString(activity);
+    com.sysFreeString(display);
+    com.sysFreeString(activity);
     provider->Release();
     return raised;
 }
@@ -206,16 +266,19 @@ bool raiseUiaNotification(HWND output, const std::wstring& text) {
 } // namespace
 
 LRESULT accessibleObject(HWND control, WPARAM flags, const AccessibleTexts& texts) {
+    const ScreenReaderFunctions& com = screenReaderFunctions();
+    if (!com.ready())
+        return 0;
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&standard))))
+    if (FAILED(com.createStdAccessibleObject(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                             reinterpret_cast<void**>(&standard))))
         return 0;
     auto* object = new (std::nothrow) AccessibleControl(standard, control, texts);
     if (!object) {
         standard->Release();
         return 0;
     }
-    const LRESULT result = LresultFromObject(__uuidof(IAccessible), flags, object);
+    const LRESULT result = com.lresultFromObject(__uuidof(IAccessible), flags, object);
     object->Release();
     return result < 0 ? 0 : result;
 }
@@ -223,4 +286,13 @@ LRESULT accessibleObject(HWND control, WPARAM flags, const AccessibleTexts& text
 void announce(HWND output, const std::wstring& text) {
     if (!raiseUiaNotification(output, text))
         NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, output, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void endScreenReaderSupport() {
+    if (!comStarted)
+        return; // no screen reader came: nothing was loaded
+    ScreenReaderFunctions& com = screenReaderFunctions();
+    com.coUninitialize();
+    com = ScreenReaderFunctions();
+    comStarted = false;
 }

@@ -2,6 +2,9 @@
 // names and descriptions for the controls that have no caption of their own
 // or lose it, and one announcement of each verdict.
 //
+// oleacc, oleaut32 and COM are loaded from the system folder when the first
+// screen reader asks or the first verdict is announced, not at start-up.
+//
 // Windows asks a control for its accessible object with WM_GETOBJECT; the
 // answer here is the standard object of the control (CreateStdAccessibleObject)
 // with its name and description supplied. Dynamic Annotation would do the
@@ -26,3 +29,7 @@ LRESULT accessibleObject(HWND control, WPARAM flags, const AccessibleTexts& text
 // where Windows has it (Windows 10 1709 and later), otherwise through the
 // live-region WinEvent of the output box, which screen readers read afresh.
 void announce(HWND output, const std::wstring& text);
+
+// Ends COM on this thread where a screen reader had it started; called once
+// the window is gone.
+void endScreenReaderSupport();

@@ -1,15 +1,12 @@
 // The Windows program: the quiz window and the message loop that serves it
 // until the window is closed. It reads no files and writes nothing.
+#include "Accessibility.h"
 #include "ControlError.h"
 #include "MainForm.h"
 
 #include <commctrl.h>
-#include <objbase.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    // Screen readers reach the window's accessible objects through COM.
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
-        controlFailed(L"window", L"start COM for screen readers");
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     if (!InitCommonControlsEx(&classes))
         controlFailed(L"window", L"load the common controls");
@@ -24,6 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     }
     if (got < 0)
         controlFailed(L"window", L"receive its messages");
-    CoUninitialize();
+    // COM, started when a screen reader first asked for the window's objects.
+    endScreenReaderSupport();
     return static_cast<int>(message.wParam);
 }
