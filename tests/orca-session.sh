@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Plays the quiz from the keyboard with the real Orca screen reader in
-# Bulgarian and checks what it speaks after each key: GAME.py says which keys
-# and what Orca must say (see orca_player.py). All of it runs privately: an X
-# server, a session bus with the accessibility bus on it, speech-dispatcher
-# speaking into a file, a Bulgarian locale built into the scratch folder, and
-# a home of its own; the quiz runs in a process group of its own; all of it
-# ends with the script.
+# Bulgarian and checks what it speaks after each key (orca_player.py): GAME.py
+# holds the keys and what Orca must say after each. All of it runs privately:
+# an X server, a session bus with the accessibility bus on it,
+# speech-dispatcher speaking into a file, a Bulgarian locale built into the
+# scratch folder, and a home of its own; the quiz runs in a process group of
+# its own; all of it ends with the script.
 #   orca-session.sh GAME.py PROGRAM [ARGUMENTS...]
 set -euo pipefail
 game=$1
@@ -83,4 +83,4 @@ a11y_bus=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a1
 registry=$(dbus-send --bus="${a11y_bus// /}" --print-reply=literal --dest=org.freedesktop.DBus / \
     org.freedesktop.DBus.GetConnectionUnixProcessID string:org.a11y.atspi.Registry | awk '{print $2}')
 pids+=("$registry")
-/usr/bin/python3 "$game" "$work/orca.log" "$work/spoken" "$orca"
+/usr/bin/python3 "$here/orca_player.py" "$game" "$work/orca.log" "$work/spoken" "$orca"

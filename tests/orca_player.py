@@ -1,11 +1,14 @@
 """Plays the quiz from the keyboard, through the X server's test extension,
 while Orca runs, then has Orca quit and checks what it spoke after each key:
 the SPEECH OUTPUT lines of its debug log, from one key press to the next.
-A game script calls play() with its keys and what Orca must say after each;
-orca-session.sh runs the script as
-   GAME.py ORCA-DEBUG-LOG SPOKEN-FILE ORCA-PID"""
+The game is a table in a file of its own: GAME, each key with what Orca says
+after it; OPENING, what it says last as the window opens; WINDOW_CLASS, the
+X class of the quiz's window; and, if any, UNCHECKED, texts of Orca's own that
+it says or not as its timing goes. orca-session.sh runs
+   orca_player.py GAME.py ORCA-DEBUG-LOG SPOKEN-FILE ORCA-PID"""
 import os
 import re
+import runpy
 import signal
 import sys
 import time
@@ -13,7 +16,10 @@ import time
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
-log_path, spoken_path, orca = sys.argv[1], sys.argv[2], int(sys.argv[3])
+sys.dont_write_bytecode = True  # nothing of the test lands in the source tree
+from x11_windows import find_window  # noqa: E402
+
+game_path, log_path, spoken_path, orca = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 screen = display.Display()
 root = screen.screen().root
 
@@ -62,13 +68,12 @@ def logged_name(name):
     return "ISO_Left_Tab" if name == "Shift_L+Tab" else last
 
 
-def play(game, opening_speech, find_window, unchecked=()):
+def play(game, opening_speech, window_class, unchecked=()):
     """game: (key name, what Orca says after it) pairs; opening_speech: what
-    it says as the window opens; find_window(root): the quiz's window or None;
-    unchecked: texts of Orca's own that it says or not as its timing goes,
-    left out of what it said before comparing."""
+    it says last as the window opens; window_class: the quiz window's X
+    class; unchecked: texts left out of what Orca said before comparing."""
     deadline = time.monotonic() + 30
-    while (window := find_window(root)) is None:
+    while (window := find_window(root, lambda w: window_class in (w.get_wm_class() or ()))) is None:
         if time.monotonic() > deadline:
             sys.exit("FAIL: the quiz window did not appear")
         time.sleep(0.05)
@@ -129,3 +134,7 @@ def play(game, opening_speech, find_window, unchecked=()):
     if failures:
         sys.exit(1)
     print(f"{len(game) + 1} passed, 0 failed")
+
+
+table = runpy.run_path(game_path)
+play(table["GAME"], table["OPENING"], table["WINDOW_CLASS"], table.get("UNCHECKED", ()))
