@@ -1,5 +1,7 @@
 #include "QuizRules.h"
 
+#include <algorithm>
+
 namespace quiz {
 
 void QuizRules::ResetBoard() {
@@ -55,6 +57,21 @@ void QuizRules::check() {
 void QuizRules::clear() {
     ResetBoard();
     controls.setOutputText(u"Направете своя избор!");
+}
+
+std::u16string spokenVerdict(std::u16string_view output) {
+    std::u16string verdict;
+    while (!output.empty()) {
+        const std::size_t end = std::min(output.find(u"\r\n"), output.size());
+        const std::u16string_view line(output.data(), end);
+        if (line.find_first_not_of(u' ') != std::u16string_view::npos) {
+            if (!verdict.empty())
+                verdict += u'\n';
+            verdict += line;
+        }
+        output.remove_prefix(std::min(end + 2, output.size()));
+    }
+    return verdict;
 }
 
 } // namespace quiz

@@ -8,6 +8,9 @@
 
 #include "QuizControls.h"
 
+#include <string>
+#include <string_view>
+
 namespace quiz {
 
 class QuizRules {
@@ -49,5 +52,9 @@ private:
     RowIndex pick1 = NoPick1;
     RowIndex pick2 = NoPick2;
 };
+
+// What screen readers say of the output text a command left: its lines that
+// are not blank (the comment line is one blank), joined by LF.
+std::u16string spokenVerdict(std::u16string_view output);
 
 } // namespace quiz

@@ -178,3 +178,18 @@ TEST_CASE_FIXTURE(LoadedModel, "bad input changes nothing") {
     CHECK(rules.lastPick2() == -15);
     CHECK(model.outputText() == u"Грешен отговор.\r\n");
 }
+
+TEST_CASE_FIXTURE(LoadedModel, "what screen readers say of each verdict") {
+    model.clickCommand(Check);
+    CHECK(quiz::spokenVerdict(model.outputText()) == u"Грешен отговор.");
+    model.clickOption(Science, 3);
+    model.clickOption(Subject, 3);
+    model.clickCommand(Check);
+    CHECK(quiz::spokenVerdict(model.outputText()) == u"ихтиология е наука за риби\nВярно! Позна.");
+    model.clickCommand(Check);
+    CHECK(quiz::spokenVerdict(model.outputText()) == u" е наука за \nВярно! Позна.");
+    model.clickCommand(Clear);
+    CHECK(quiz::spokenVerdict(model.outputText()) == u"Направете своя избор!");
+    CHECK(quiz::spokenVerdict(u"").empty());
+    CHECK(quiz::spokenVerdict(u" \r\n\r\n") == u"");
+}

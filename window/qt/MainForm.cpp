@@ -225,11 +225,9 @@ void MainForm::deselect(OptionGroup group, RowIndex row) {
 void MainForm::announceOutput() {
     // A right pair is written in three steps, so the notice goes out once the
     // command has finished, and without the blank comment line.
-    QStringList lines = toQString(output).split(QStringLiteral("\r\n"));
-    lines.removeIf([](const QString& line) { return line.trimmed().isEmpty(); });
     if (!announcement)
         announcement = new Announcement(this);
-    announcement->announce(lines.join(u'\n'));
+    announcement->announce(toQString(quiz::spokenVerdict(output)));
 }
 
 void MainForm::setOutputText(std::u16string_view text) {

@@ -189,19 +189,7 @@ void MainForm::setOutputText(std::u16string_view text) {
 
 void MainForm::announceOutput() {
     // A right pair is written in three steps, so the verdict goes out once
-    // the command has finished, one line after another, without the blank
-    // comment line.
-    std::u16string verdict;
-    std::u16string_view rest = output;
-    while (!rest.empty()) {
-        const std::size_t end = rest.find(u"\r\n");
-        const std::u16string_view line = rest.substr(0, end);
-        if (line.find_first_not_of(u' ') != std::u16string_view::npos) {
-            if (!verdict.empty())
-                verdict += u'\n';
-            verdict += line;
-        }
-        rest = end == std::u16string_view::npos ? std::u16string_view() : rest.substr(end + 2);
-    }
+    // the command has finished.
+    const std::u16string verdict = quiz::spokenVerdict(output);
     zoomatch_announce(verdict.data(), length(verdict));
 }

@@ -465,21 +465,8 @@ void MainForm::onCommand(int id, int code, HWND sender) {
 void MainForm::Command1_Click(int Index) {
     rules.Command1_Click(static_cast<RowIndex>(Index));
     // The output is written in steps, so screen readers hear it once the
-    // command is done, without the blank comment line.
-    const std::wstring output = wide(outputText());
-    announcement.clear();
-    for (std::size_t start = 0; start < output.size();) {
-        std::size_t end = output.find(L"\r\n", start);
-        if (end == std::wstring::npos)
-            end = output.size();
-        const std::wstring_view line = std::wstring_view(output).substr(start, end - start);
-        if (line.find_first_not_of(L' ') != std::wstring_view::npos) {
-            if (!announcement.empty())
-                announcement += L'\n';
-            announcement += line;
-        }
-        start = end + 2;
-    }
+    // command is done.
+    announcement = wide(quiz::spokenVerdict(outputText()));
     announce(text1, announcement);
 }
 
