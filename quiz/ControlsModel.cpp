@@ -1,7 +1,5 @@
 #include "ControlsModel.h"
 
-#include <limits>
-
 namespace quiz {
 
 ControlsModel::ControlsModel() : output(QuizTable::introduction()) {
@@ -11,23 +9,14 @@ ControlsModel::ControlsModel() : output(QuizTable::introduction()) {
     }
 }
 
-void ControlsModel::clickOption(OptionGroup group, int row) {
-    if (!isRow(row))
-        return;
-    for (auto& button : column(group))
-        button.selected = false;
-    column(group)[row].selected = true;
-    if (group == OptionGroup::Option1)
-        rules.Option1_Click(static_cast<RowIndex>(row));
-    else
-        rules.Option2_Click(static_cast<RowIndex>(row));
-}
-
-void ControlsModel::clickCommand(int index) {
-    // The event carries a 16-bit member index; wider values name no button.
-    if (index >= std::numeric_limits<RowIndex>::min() &&
-        index <= std::numeric_limits<RowIndex>::max())
-        rules.Command1_Click(static_cast<RowIndex>(index));
+std::optional<std::u16string> ControlsModel::click(ControlArray array, long long index) {
+    const auto group = optionGroup(array);
+    if (group && isMember(array, index)) {
+        for (auto& button : column(*group))
+            button.selected = false;
+        column(*group)[static_cast<std::size_t>(index)].selected = true;
+    }
+    return events.click(array, index);
 }
 
 std::u16string ControlsModel::caption(OptionGroup group, RowIndex row) const {

@@ -5,9 +5,10 @@
 #pragma once
 
 #include "QuizControls.h"
-#include "QuizRules.h"
+#include "QuizEvents.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace quiz {
@@ -19,17 +20,21 @@ public:
     ControlsModel& operator=(const ControlsModel&) = delete;
 
     // The window's load event: runs the set-up.
-    void Form_Load() { rules.ResetBoard(); }
+    void Form_Load() { events.Form_Load(); }
 
-    // A click on an option button, as the option groups deliver it: the button
-    // is selected and the others of its group cleared, then the handler runs.
-    // A row outside 0 <= row < RowCount names no button and changes nothing.
-    void clickOption(OptionGroup group, int row);
+    // A click on member `index` of `array`, as the window delivers it: an
+    // option is selected and the others of its group cleared, then the click
+    // goes to the rules. An index that names no member changes nothing.
+    // Returns what screen readers would hear (QuizEvents::click).
+    std::optional<std::u16string> click(ControlArray array, long long index);
+    void clickOption(OptionGroup group, long long row) {
+        click(group == OptionGroup::Option1 ? ControlArray::Option1 : ControlArray::Option2, row);
+    }
+    std::optional<std::u16string> clickCommand(long long index) {
+        return click(ControlArray::Command1, index);
+    }
 
-    // A click on Command1(index); only 0 and 1 are buttons, others do nothing.
-    void clickCommand(int index);
-
-    const QuizRules& quizRules() const { return rules; }
+    const QuizRules& quizRules() const { return events.rules(); }
 
     // QuizControls. Rows outside 0 <= row < RowCount read as an empty,
     // unselected button and are never written.
@@ -57,7 +62,7 @@ private:
     Column sciences;
     Column subjects;
     std::u16string output;
-    QuizRules rules{*this};
+    QuizEvents events{*this};
 };
 
 } // namespace quiz

@@ -16,13 +16,11 @@ void QuizRules::ResetBoard() {
 }
 
 void QuizRules::Option1_Click(RowIndex Index) {
-    if (isRow(Index))
-        pick1 = Index;
+    pick1 = Index;
 }
 
 void QuizRules::Option2_Click(RowIndex Index) {
-    if (isRow(Index))
-        pick2 = Index;
+    pick2 = Index;
 }
 
 void QuizRules::Command1_Click(RowIndex Index) {
@@ -33,7 +31,8 @@ void QuizRules::Command1_Click(RowIndex Index) {
 }
 
 void QuizRules::check() {
-    // Only rows are ever stored, so equal picks always name a row.
+    // Equal picks name a row: the set-up values differ, and only rows are
+    // let through to the clicks. The row is still checked before it is read.
     if (pick1 != pick2 || !isRow(pick1)) {
         controls.setOutputText(u"Грешен отговор.\r\n");
         return;

@@ -32,7 +32,7 @@ public:
     void ResetBoard();
 
     // The group has already selected the button. Stores Index as the pick of
-    // its group. An Index outside 0 <= Index < RowCount changes nothing.
+    // its group. 0 <= Index < RowCount: QuizEvents lets no other through.
     void Option1_Click(RowIndex Index);
     void Option2_Click(RowIndex Index);
 

@@ -2,7 +2,9 @@
 
 #include "QuizTable.h"
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace window {
 
@@ -28,6 +30,7 @@ const WindowDef window{
     .caption = u"www.example.org Биология - наука и обхват",
     .clientWidth = 6915, .clientHeight = 6225,
     .background = 0xC0C0FF,
+    .textColour = 0x000000,
     .fontFamily = "Times New Roman", .fallbackFontFamily = "Liberation Serif",
     .fontPointSize = 12,
     .outputName = u"Резултат",
@@ -71,6 +74,44 @@ const std::array controls{
 };
 // clang-format on
 
+// The edge of a rectangle in pixels: nearest, halves up.
+int edge(int twips, int dpi) {
+    return static_cast<int>((static_cast<long long>(twips) * dpi + 720) / 1440);
+}
+
+PixelRect rectAt(int left, int top, int width, int height, int dpi) {
+    const int x = edge(left, dpi);
+    const int y = edge(top, dpi);
+    return {x, y, edge(left + width, dpi) - x, edge(top + height, dpi) - y};
+}
+
+// A control's corner in twips from the client area's top left.
+std::pair<int, int> corner(const ControlDef& def) {
+    if (def.parent.name.empty())
+        return {def.left, def.top};
+    const ControlDef* parent = control(def.parent);
+    const auto [left, top] = parent ? corner(*parent) : std::pair{0, 0};
+    return {left + def.left, top + def.top};
+}
+
+std::array<quiz::RowIndex, quiz::RowCount> rowsOnScreen(quiz::OptionGroup group) {
+    std::array<quiz::RowIndex, quiz::RowCount> rows{};
+    std::size_t next = 0;
+    for (const ControlDef& def : controls)
+        if (optionGroup(def.member) == group && next < rows.size())
+            rows[next++] = static_cast<quiz::RowIndex>(def.member.index);
+    return rows;
+}
+
+std::vector<const ControlDef*> tabStops() {
+    std::vector<const ControlDef*> order;
+    for (Kind kind : {Kind::TextBox, Kind::OptionButton, Kind::PushButton})
+        for (const ControlDef& def : controls)
+            if (def.kind == kind)
+                order.push_back(&def);
+    return order;
+}
+
 } // namespace
 
 const WindowDef& windowDefinition() {
@@ -79,6 +120,113 @@ const WindowDef& windowDefinition() {
 
 std::span<const ControlDef> controlDefinitions() {
     return controls;
+}
+
+const ControlDef* control(const Member& member) {
+    for (const ControlDef& def : controls)
+        if (def.member == member)
+            return &def;
+    return nullptr;
+}
+
+std::optional<quiz::ControlArray> controlArray(const Member& member) {
+    const auto array = quiz::controlArray(member.name);
+    if (array && quiz::isMember(*array, member.index))
+        return array;
+    return std::nullopt;
+}
+
+std::optional<quiz::OptionGroup> optionGroup(const Member& member) {
+    const auto array = controlArray(member);
+    return array ? quiz::optionGroup(*array) : std::nullopt;
+}
+
+std::string controlId(const Member& member) {
+    if (member.name.empty())
+        return "MainForm";
+    return std::string(member.name) + '-' + std::to_string(member.index);
+}
+
+std::optional<Member> memberOfId(std::string_view id) {
+    for (const ControlDef& def : controls)
+        if (controlId(def.member) == id)
+            return def.member;
+    return std::nullopt;
+}
+
+int pixels(int twips, int dpi) {
+    return edge(twips, dpi);
+}
+
+PixelRect clientRect(int dpi) {
+    return rectAt(0, 0, window.clientWidth, window.clientHeight, dpi);
+}
+
+PixelRect windowRect(const ControlDef& control, int dpi) {
+    const auto [left, top] = corner(control);
+    return rectAt(left, top, control.width, control.height, dpi);
+}
+
+PixelRect parentRect(const ControlDef& def, int dpi) {
+    PixelRect rect = windowRect(def, dpi);
+    if (const ControlDef* parent = control(def.parent)) {
+        const PixelRect outer = windowRect(*parent, dpi);
+        rect.left -= outer.left;
+        rect.top -= outer.top;
+    }
+    return rect;
+}
+
+const std::array<quiz::RowIndex, quiz::RowCount>& columnRows(quiz::OptionGroup group) {
+    static const std::array columns{rowsOnScreen(quiz::OptionGroup::Option1),
+                                    rowsOnScreen(quiz::OptionGroup::Option2)};
+    return columns[group == quiz::OptionGroup::Option1 ? 0 : 1];
+}
+
+quiz::RowIndex neighbour(quiz::OptionGroup group, quiz::RowIndex row, int step) {
+    const auto& rows = columnRows(group);
+    const auto at = std::find(rows.begin(), rows.end(), row) - rows.begin();
+    const auto count = static_cast<long>(rows.size());
+    return rows[static_cast<std::size_t>(((at + step) % count + count) % count)];
+}
+
+std::span<const ControlDef* const> tabOrder() {
+    static const std::vector<const ControlDef*> order = tabStops();
+    return order;
+}
+
+std::u16string description(const ControlDef& def) {
+    const auto group = optionGroup(def.member);
+    if (!group)
+        return {};
+    const auto& rows = columnRows(*group);
+    const auto onScreen = std::find(rows.begin(), rows.end(), def.member.index) - rows.begin() + 1;
+    std::u16string text(*group == quiz::OptionGroup::Option1 ? window.scienceDescription
+                                                             : window.subjectDescription);
+    const std::string number = std::to_string(onScreen);
+    if (const std::size_t mark = text.find(u"%1"); mark != std::u16string::npos)
+        text.replace(mark, 2, std::u16string(number.begin(), number.end()));
+    return text;
+}
+
+std::u16string withoutAccessKeys(std::u16string_view caption) {
+    std::u16string shown;
+    for (char16_t c : caption) {
+        shown += c;
+        if (c == u'&')
+            shown += u'&';
+    }
+    return shown;
+}
+
+std::u16string withAccessKeysUndone(std::u16string_view shown) {
+    std::u16string caption;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        caption += shown[i];
+        if (shown[i] == u'&' && i + 1 < shown.size() && shown[i + 1] == u'&')
+            ++i;
+    }
+    return caption;
 }
 
 } // namespace window

@@ -2,8 +2,10 @@
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
 #include "ControlsModel.h"
 #include "Utf16Text.h"
+#include "WindowBehaviour.h"
 
 #include <climits>
+#include <utility>
 #include <vector>
 
 using quiz::ControlsModel;
@@ -166,17 +168,24 @@ TEST_CASE_FIXTURE(LoadedModel, "bad input changes nothing") {
     }
     CHECK(snapshot(model) == before);
 
-    // The rules themselves refuse rows that name no button.
-    quiz::QuizRules rules(model);
-    rules.ResetBoard();
-    for (quiz::RowIndex row : {-1, 10, -5, -15, 32767}) {
-        rules.Option1_Click(row);
-        rules.Option2_Click(row);
-    }
-    rules.Command1_Click(0);
-    CHECK(rules.lastPick1() == -5);
-    CHECK(rules.lastPick2() == -15);
-    CHECK(model.outputText() == u"Грешен отговор.\r\n");
+    // Events as a page names them, in text: only a whole decimal member counts.
+    quiz::QuizEvents events(model);
+    for (auto [array, index] : {std::pair{u"Option1", u"3x"},
+                                {u"Option1", u""},
+                                {u"Option1", u" 3"},
+                                {u"Option1", u"+3"},
+                                {u"Option1", u"3.0"},
+                                {u"Option1", u"NaN"},
+                                {u"Option2", u"-0x1"},
+                                {u"Option3", u"1"},
+                                {u"option1", u"1"},
+                                {u"Command1", u"99999999999999999999"},
+                                {u"Command1", u"0 "},
+                                {u"Command1", u"-"},
+                                {u"", u"0"}})
+        CHECK(!events.click(array, index));
+    CHECK(snapshot(model) == before);
+    CHECK(events.click(u"Command1", u"-0") == u"Грешен отговор.");
 }
 
 TEST_CASE_FIXTURE(LoadedModel, "what screen readers say of each verdict") {
@@ -192,4 +201,57 @@ TEST_CASE_FIXTURE(LoadedModel, "what screen readers say of each verdict") {
     CHECK(quiz::spokenVerdict(model.outputText()) == u"Направете своя избор!");
     CHECK(quiz::spokenVerdict(u"").empty());
     CHECK(quiz::spokenVerdict(u" \r\n\r\n") == u"");
+}
+
+// The window's scenarios that need no keys, played against the model.
+TEST_CASE("the window's scenarios without keys") {
+    using quiz::ControlArray;
+    for (const behaviour::Scenario& scenario : behaviour::scenarios()) {
+        if (scenario.usesKeys())
+            continue;
+        CAPTURE(scenario.name);
+        ControlsModel model;
+        model.Form_Load();
+        for (std::size_t at = 0; at < scenario.steps.size(); ++at) {
+            CAPTURE(at);
+            const behaviour::Step& step = scenario.steps[at];
+            std::optional<std::u16string> said;
+            if (step.input.kind == behaviour::Input::Kind::Click) {
+                const auto array = window::controlArray(step.input.control);
+                REQUIRE(array);
+                said = model.click(*array, step.input.control.index);
+            }
+            for (OptionGroup group : {Science, Subject}) {
+                const int selected = group == Science ? step.science : step.subject;
+                for (quiz::RowIndex k = 0; k < quiz::RowCount; ++k) {
+                    CAPTURE(k);
+                    CHECK(model.caption(group, k) == behaviour::expectedCaption(step, group, k));
+                    CHECK(model.isSelected(group, k) == (k == selected));
+                }
+            }
+            CHECK(model.outputText() == step.output);
+            CHECK(said == step.announced);
+        }
+    }
+}
+
+// The scenarios, keys included, agree with the independent reference that
+// the soaks are checked against.
+TEST_CASE("the window's scenarios agree with the reference") {
+    for (const behaviour::Scenario& scenario : behaviour::scenarios()) {
+        CAPTURE(scenario.name);
+        const behaviour::Scenario played = behaviour::referencePlay(scenario);
+        REQUIRE(played.steps.size() == scenario.steps.size());
+        for (std::size_t at = 0; at < played.steps.size(); ++at) {
+            CAPTURE(at);
+            const behaviour::Step& want = scenario.steps[at];
+            const behaviour::Step& got = played.steps[at];
+            CHECK(controlId(got.focus) == controlId(want.focus));
+            CHECK(got.science == want.science);
+            CHECK(got.subject == want.subject);
+            CHECK(got.blanked == want.blanked);
+            CHECK(got.output == want.output);
+            CHECK(got.announced == want.announced);
+        }
+    }
 }

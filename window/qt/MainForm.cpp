@@ -31,7 +31,7 @@ QString withoutAccessKeys(std::u16string_view caption) {
 
 QRect toPixels(const ControlDef& def) {
     using window::pixels;
-    return {pixels(def.left), pixels(def.top), pixels(def.width), pixels(def.height)};
+    return {pixels(def.left, 96), pixels(def.top, 96), pixels(def.width, 96), pixels(def.height, 96)};
 }
 
 // Paints the widget in its background colour. A push button keeps its own
@@ -52,7 +52,7 @@ MainForm::MainForm(QWidget* parent)
     const window::WindowDef& def = window::windowDefinition();
     setWindowTitle(toQString(def.caption));
     setWindowIcon(QPixmap(hamburger_xpm));
-    setFixedSize(window::pixels(def.clientWidth), window::pixels(def.clientHeight));
+    setFixedSize(window::pixels(def.clientWidth, 96), window::pixels(def.clientHeight, 96));
     paintBackground(this, def.background);
 
     setFont(windowFont());

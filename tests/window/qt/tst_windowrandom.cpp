@@ -25,7 +25,7 @@ struct Target {
 
 QRect pixelRect(const window::ControlDef& def) {
     using window::pixels;
-    return {pixels(def.left), pixels(def.top), pixels(def.width), pixels(def.height)};
+    return {pixels(def.left, 96), pixels(def.top, 96), pixels(def.width, 96), pixels(def.height, 96)};
 }
 
 Target targetAt(QPoint point) {

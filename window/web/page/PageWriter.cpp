@@ -111,7 +111,7 @@ std::string box(double left, double top, double width, double height) {
 
 std::string box(const ControlDef& def) {
     using window::pixels;
-    return box(pixels(def.left), pixels(def.top), pixels(def.width), pixels(def.height));
+    return box(pixels(def.left, 96), pixels(def.top, 96), pixels(def.width, 96), pixels(def.height, 96));
 }
 
 std::string background(const ControlDef& def) {
@@ -222,8 +222,8 @@ std::string PageWriter::html() const {
 
 std::string PageWriter::css() const {
     const window::WindowDef& form = window::windowDefinition();
-    const double windowWidth = window::pixels(form.clientWidth);
-    const double windowHeight = window::pixels(form.clientHeight);
+    const double windowWidth = window::pixels(form.clientWidth, 96);
+    const double windowHeight = window::pixels(form.clientHeight, 96);
     const std::string fallback = "\"" + std::string(form.fallbackFontFamily) + "\"";
     std::string out;
     // The window's font where it is installed, else its metric twin, local
@@ -265,10 +265,10 @@ std::string PageWriter::css() const {
         // smaller than the window's and aligned to the window's right margin.
         double right = 0, top = 0, height = 0;
         for (const ControlDef& def : window::controlDefinitions())
-            if (def.kind == Kind::PushButton && window::pixels(def.left + def.width) > right) {
-                right = window::pixels(def.left + def.width);
-                top = window::pixels(def.top);
-                height = window::pixels(def.height);
+            if (def.kind == Kind::PushButton && window::pixels(def.left + def.width, 96) > right) {
+                right = window::pixels(def.left + def.width, 96);
+                top = window::pixels(def.top, 96);
+                height = window::pixels(def.height, 96);
             }
         const double margin = 8, textPixels = 13;
         out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
@@ -283,18 +283,18 @@ std::string PageWriter::css() const {
         switch (def.kind) {
         case Kind::OptionButton: {
             // The label is the option's whole box; the circle sits on its left.
-            out += "[for=" + id + "]{" + box(def) + ";line-height:" + em(pixels(def.height)) +
+            out += "[for=" + id + "]{" + box(def) + ";line-height:" + em(pixels(def.height, 96)) +
                    background(def) + "}\n";
-            out += "#" + id + "{left:" + em(pixels(def.left) + RadioLeft) +
-                   ";top:" + em(pixels(def.top) + (pixels(def.height) - RadioSize) / 2) + "}\n";
+            out += "#" + id + "{left:" + em(pixels(def.left, 96) + RadioLeft) +
+                   ";top:" + em(pixels(def.top, 96) + (pixels(def.height, 96) - RadioSize) / 2) + "}\n";
             break;
         }
         case Kind::Label:
-            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height)) +
+            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height, 96)) +
                    background(def) + "}\n";
             break;
         case Kind::PushButton: // the caption centred inside the button's border
-            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height) - 2) +
+            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height, 96) - 2) +
                    background(def) + "}\n";
             break;
         case Kind::Frame:
@@ -308,7 +308,7 @@ std::string PageWriter::css() const {
     // to its width; a touch screen with room shows it large enough that
     // every option row is at least 24 pixels high, a finger's target.
     const double fitWidth = static_cast<int>(fontPixels() * 100 / windowWidth * 100000) / 100000.0;
-    const double touchScale = 24.0 / window::pixels(firstOfKind(Kind::OptionButton)->height);
+    const double touchScale = 24.0 / window::pixels(firstOfKind(Kind::OptionButton)->height, 96);
     // (Browsers without container units take the viewport's width.)
     const std::string fit = number(fitWidth, 5);
     out += "@media (max-width:" + number(windowWidth - 0.02, 2) + "px){main{font-size:" + fit +
