@@ -80,30 +80,20 @@ if [ ${#missing[@]} -gt 0 ]; then
         -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
 fi
 
-case "$1" in
-web)
-    exec packaging/web/build-web.sh
-    ;;
-web-test)
-    # The core's tests in the WebAssembly tree under Node, then the page in
-    # headless Chromium (tests/window/web/).
-    packaging/web/build-web.sh --tests
-    tests/window/web/run.sh build-web build-wasm
-    # The page from the keyboard with the real Orca screen reader in Bulgarian.
-    exec tests/orca-session.sh tests/window/web/orca_game.py tests/window/web/open-in-chromium.sh build-web
-    ;;
-esac
-
-# Configures and builds one tree quietly; shows the log only when something fails.
-build_tree() {
-    local dir=$1
-    shift
-    mkdir -p "$dir"
-    if ! { cmake -S . -B "$dir" -G Ninja "$@" && cmake --build "$dir"; } >"$dir/build.log" 2>&1; then
-        cat "$dir/build.log" >&2
-        echo "Build failed; the log above is also in $dir/build.log" >&2
+# Configures and builds one preset of CMakePresets.json quietly; shows the
+# log only when something fails.
+#   build_preset PRESET [TARGET]
+build_preset() {
+    local preset=$1 log
+    log=$(mktemp)
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset" ${2:+--target "$2"}; } \
+        >"$log" 2>&1; then
+        cat "$log" >&2
+        echo "Building the preset $preset failed (the log is above)" >&2
+        rm -f "$log"
         exit 1
     fi
+    rm -f "$log"
 }
 
 case "$1" in
@@ -112,37 +102,31 @@ windows | windows-test)
     # packs its edition, and the packages are gathered in build-windows/.
     rm -f build-windows/zoomatch-*
     for edition in win32 win64; do
-        case $edition in
-        win32) toolchain=cmake/mingw-w64-i686.cmake ;;
-        win64) toolchain=cmake/mingw-w64-x86_64.cmake ;;
-        esac
-        build_tree "build-windows/$edition" -DCMAKE_BUILD_TYPE=Release \
-            -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
-            -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/tests/wine-run.sh"
-        if ! cmake --build "build-windows/$edition" --target windows-packages \
-            >"build-windows/$edition/packages.log" 2>&1; then
-            cat "build-windows/$edition/packages.log" >&2
-            echo "Packaging failed; the log above is also in build-windows/$edition/packages.log" >&2
-            exit 1
-        fi
+        build_preset $edition
+        build_preset $edition windows-packages
         cp "build-windows/$edition"/packages/zoomatch-* build-windows/
     done
     if [ "$1" = windows ]; then
         ls build-windows/zoomatch-*
         exit 0
     fi
-    exec tests/packaging/windows/test.sh build-windows
+    ctest --preset win32
+    exec ctest --preset win64
+    ;;
+web | web-test)
+    packaging/web/build-web.sh
+    [ "$1" = web ] && exit 0
+    exec ctest --preset wasm
     ;;
 esac
 
-build_tree build -DCMAKE_BUILD_TYPE=Release
+build_preset linux
 
 if [ "$1" = test ]; then
-    (cd build && ctest --output-on-failure)
+    ctest --preset linux
     # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer.
-    build_tree build-sanitize -DCMAKE_BUILD_TYPE=Debug -DZOOMATCH_SANITIZE=ON
-    cd build-sanitize
-    exec ctest --output-on-failure
+    build_preset sanitize
+    exec ctest --preset sanitize
 fi
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
