@@ -66,6 +66,7 @@ const std::vector<Scenario> all{
             u"ихтиология е наука за риби\nВярно! Позна."},
         {click(Check),        Check,       None,   None,   rows({3}), blanks, saidBlanks},
         {click(Clear),        Clear,       None,   None,   0,         choose, saidChoose},
+        {click(Check),        Check,       None,   None,   0,         wrong,  saidWrong},
     }},
     {"blanked options are clicked and matched like any other", {
         {start,               Text1,       None,   None,   0,         intro,  silent},
@@ -90,7 +91,8 @@ const std::vector<Scenario> all{
         {click(Check),        Check,       None,   None,   rows({0, 9}), blanks, saidBlanks},
         {click(Option1(4)),   Option1(4),  4,      None,   rows({0, 9}), blanks, silent},
         {click(Clear),        Clear,       None,   None,   0,         choose, saidChoose},
-        {click(Check),        Check,       None,   None,   0,         wrong,  saidWrong},
+        {click(Option2(0)),   Option2(0),  None,   0,      0,         choose, silent},
+        {click(Check),        Check,       None,   0,      0,         wrong,  saidWrong},
     }},
     {"the keyboard alone: a whole game and every key", {
         {start,               Text1,       None,   None,   0,         intro,  silent},

@@ -84,9 +84,9 @@ TEST_CASE("columns, arrows and the tab order") {
     for (quiz::RowIndex row : window::columnRows(OptionGroup::Option2))
         captions.push_back(def({"Option2", row}).caption);
     CHECK(captions == std::vector<std::u16string_view>{
-                          u"бозайници", u"влечуги", u"вътрешен строеж на организми",
-                          u"земноводни", u"клетки на животинско тяло", u"насекоми", u"птици",
-                          u"риби", u"тъкани на животинско тяло", u"форми и устройство на животни"});
+                          u"бозайници", u"влечуги", u"вътрешен строеж на организми", u"земноводни",
+                          u"клетки на животинско тяло", u"насекоми", u"птици", u"риби",
+                          u"тъкани на животинско тяло", u"форми и устройство на животни"});
 
     CHECK(window::neighbour(OptionGroup::Option1, 0, -1) == 9);
     CHECK(window::neighbour(OptionGroup::Option1, 9, 1) == 0);
@@ -99,12 +99,12 @@ TEST_CASE("columns, arrows and the tab order") {
     std::vector<std::string> order;
     for (const window::ControlDef* stop : window::tabOrder())
         order.push_back(window::controlId(stop->member));
-    CHECK(order == std::vector<std::string>{
-                       "Text1-0",   "Option1-0", "Option1-1", "Option1-2",  "Option1-3",
-                       "Option1-4", "Option1-5", "Option1-6", "Option1-7",  "Option1-8",
-                       "Option1-9", "Option2-6", "Option2-7", "Option2-0",  "Option2-1",
-                       "Option2-9", "Option2-2", "Option2-5", "Option2-3",  "Option2-8",
-                       "Option2-4", "Command1-1", "Command1-0"});
+    CHECK(order == std::vector<std::string>{"Text1-0",   "Option1-0",  "Option1-1", "Option1-2",
+                                            "Option1-3", "Option1-4",  "Option1-5", "Option1-6",
+                                            "Option1-7", "Option1-8",  "Option1-9", "Option2-6",
+                                            "Option2-7", "Option2-0",  "Option2-1", "Option2-9",
+                                            "Option2-2", "Option2-5",  "Option2-3", "Option2-8",
+                                            "Option2-4", "Command1-1", "Command1-0"});
 }
 
 TEST_CASE("ids, arrays, descriptions and captions") {
