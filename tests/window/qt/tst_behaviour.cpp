@@ -138,29 +138,14 @@ public:
 private:
     // Enter is the main keyboard's Return and the keypad's Enter in turn.
     std::pair<Qt::Key, Qt::KeyboardModifiers> qtKey(Key key) {
-        switch (key) {
-        case Key::Tab:
-            return {Qt::Key_Tab, Qt::NoModifier};
-        case Key::ShiftTab:
+        static constexpr Qt::Key keys[] = {Qt::Key_Tab,   Qt::Key_Backtab, Qt::Key_Up,
+                                           Qt::Key_Down,  Qt::Key_Left,    Qt::Key_Right,
+                                           Qt::Key_Space, Qt::Key_Return,  Qt::Key_Escape};
+        if (key == Key::ShiftTab)
             return {Qt::Key_Backtab, Qt::ShiftModifier};
-        case Key::Up:
-            return {Qt::Key_Up, Qt::NoModifier};
-        case Key::Down:
-            return {Qt::Key_Down, Qt::NoModifier};
-        case Key::Left:
-            return {Qt::Key_Left, Qt::NoModifier};
-        case Key::Right:
-            return {Qt::Key_Right, Qt::NoModifier};
-        case Key::Space:
-            return {Qt::Key_Space, Qt::NoModifier};
-        case Key::Enter:
-            keypad = !keypad;
-            return keypad ? std::pair{Qt::Key_Enter, Qt::KeypadModifier}
-                          : std::pair{Qt::Key_Return, Qt::NoModifier};
-        case Key::Escape:
-            break;
-        }
-        return {Qt::Key_Escape, Qt::NoModifier};
+        if (key == Key::Enter && (keypad = !keypad))
+            return {Qt::Key_Enter, Qt::KeypadModifier};
+        return {keys[static_cast<int>(key)], Qt::NoModifier};
     }
 
     MainForm form;

@@ -86,7 +86,7 @@ private slots:
     }
 
     void darkDesktopThemeChangesNothing() {
-        const QImage usual = form->grab().toImage();
+        const QImage usual = MainForm().grab().toImage();
         // As a dark platform theme would set it before the program starts.
         QApplication::setPalette(QPalette(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20)));
         setUpApplication(*qApp);
