@@ -158,10 +158,12 @@ private:
 class TestBehaviour : public QObject {
     Q_OBJECT
 
+    AnnouncementWatch watch;
+
 private slots:
     void initTestCase() {
         setUpApplication(*qApp);
-        qApp->installEventFilter(new AnnouncementWatch);
+        qApp->installEventFilter(&watch);
     }
 
     void scenarios_data() {
