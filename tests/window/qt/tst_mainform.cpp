@@ -109,6 +109,15 @@ private slots:
         QCOMPARE(check->grab().toImage(), pressable);
     }
 
+    void clicksBesideTheButtonsChangeNothing() {
+        // The label, a frame's title and the window's own background.
+        for (const QPoint point : {QPoint(150, 10), QPoint(60, 40), QPoint(300, 270)})
+            QTest::mouseClick(form->windowHandle(), Qt::LeftButton, {}, point);
+        QCOMPARE(form->outputText().substr(0, 12), std::u16string(u"Биологията е"));
+        for (int k = 0; k < quiz::RowCount; ++k)
+            QVERIFY(!form->Option1(k)->isChecked() && !form->Option2(k)->isChecked());
+    }
+
     void textsKeptExactly() {
         // The output box hands back exactly what it was given, line ends included.
         const std::u16string text = u"a\r\nb\rc\n\r\n";
