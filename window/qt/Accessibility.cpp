@@ -20,11 +20,10 @@ public:
     QString text(QAccessible::Text t) const override {
         if (t != QAccessible::Name)
             return QAccessibleWidget::text(t);
-        const QString caption = button()->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
-        const std::u16string_view solved = window::windowDefinition().solvedName;
-        return caption.isEmpty()
-                   ? QStringView(solved.data(), static_cast<qsizetype>(solved.size())).toString()
-                   : caption;
+        const std::u16string caption =
+            window::withAccessKeysUndone(button()->text().toStdU16String());
+        return QString::fromStdU16String(
+            caption.empty() ? std::u16string(window::windowDefinition().solvedName) : caption);
     }
 
     QAccessible::State state() const override {
@@ -46,8 +45,8 @@ public:
     void doAction(const QString& action) override {
         if (action != toggleAction())
             QAccessibleWidget::doAction(action);
-        else if (button()->isEnabled())
-            button()->toggle();
+        else
+            button()->click(); // a click like the mouse's, which the window hands on
     }
 
 private:

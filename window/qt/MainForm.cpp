@@ -1,17 +1,16 @@
 #include "MainForm.h"
 
 #include "Accessibility.h"
+#include "Buttons.h"
 #include "FormDefinition.h"
-#include "OptionButton.h"
 #include "hamburger.xpm"
 
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 
+using quiz::ControlArray;
 using quiz::OptionGroup;
 using quiz::RowIndex;
 using window::ControlDef;
@@ -25,17 +24,20 @@ QString toQString(std::u16string_view text) {
 }
 
 // Captions are shown as they stand: an '&' is a letter, never an access key.
-QString withoutAccessKeys(std::u16string_view caption) {
-    return toQString(caption).replace(u'&', QStringLiteral("&&"));
+QString shown(std::u16string_view caption) {
+    return toQString(window::withoutAccessKeys(caption));
 }
 
-QRect toPixels(const ControlDef& def) {
-    using window::pixels;
-    return {pixels(def.left, 96), pixels(def.top, 96), pixels(def.width, 96), pixels(def.height, 96)};
+QString idOf(const window::Member& member) {
+    return QString::fromStdString(window::controlId(member));
 }
 
-// Paints the widget in its background colour. A push button keeps its own
-// rounded shape and takes the colour as its face instead of a filled box.
+std::size_t column(OptionGroup group) {
+    return group == OptionGroup::Option1 ? 0 : 1;
+}
+
+// Paints the widget in a colour of the definition. A push button keeps its
+// own rounded shape and takes the colour as its face instead of a filled box.
 void paintBackground(QWidget* widget, std::uint32_t rgb) {
     QPalette palette = widget->palette();
     palette.setColor(widget->backgroundRole(), QColor::fromRgb(rgb));
@@ -52,31 +54,28 @@ MainForm::MainForm(QWidget* parent)
     const window::WindowDef& def = window::windowDefinition();
     setWindowTitle(toQString(def.caption));
     setWindowIcon(QPixmap(hamburger_xpm));
-    setFixedSize(window::pixels(def.clientWidth, 96), window::pixels(def.clientHeight, 96));
+    const window::PixelRect client = window::clientRect(96);
+    setFixedSize(client.width, client.height);
+    // Every caption in the definition's text colour; the output box keeps the system's.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, QColor::fromRgb(def.textColour));
+    palette.setColor(QPalette::ButtonText, QColor::fromRgb(def.textColour));
+    setPalette(palette);
     paintBackground(this, def.background);
-
     setFont(windowFont());
 
     createControls();
-    Form_Load();
-    // The heading is a label that no key reaches: screen readers speak it
-    // with the window's title as the window opens.
-    setAccessibleDescription(label1->text());
+    events.Form_Load();
 
-    // The output box comes first in the tab order and holds the focus at start;
-    // then the columns top to bottom, then the buttons left to right.
-    QWidget* previous = text1;
-    auto chain = [&previous](QWidget* next) {
-        setTabOrder(previous, next);
-        previous = next;
-    };
-    for (QRadioButton* button : option1)
-        chain(button);
-    for (const ControlDef& control : window::controlDefinitions())
-        if (control.member.name == "Option2")
-            chain(option2[control.member.index]);
-    chain(command1[1]);
-    chain(command1[0]);
+    // The focus chain in the definition's tab order, round from the last stop
+    // to the first; focusNextPrevChild picks each column's stop.
+    QWidget* previous = nullptr;
+    for (const ControlDef* stop : window::tabOrder()) {
+        auto* widget = findChild<QWidget*>(idOf(stop->member));
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
     text1->setFocus();
 }
 
@@ -92,66 +91,57 @@ QFont MainForm::windowFont() {
 }
 
 void MainForm::createControls() {
-    group1 = new QButtonGroup(this);
-    group2 = new QButtonGroup(this);
-    commands = new QButtonGroup(this);
-    // An option's click is its turning on. A mouse click, a key or a screen
-    // reader's toggle action all turn it on, but only the first two emit
-    // clicked; a click on the button already on changes nothing, as the pick
-    // of a group always names its selected button. Turning off, as the rules
-    // do, is no click.
-    connect(group1, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
-            Option1_Click(id);
-    });
-    connect(group2, &QButtonGroup::idToggled, this, [this](int id, bool on) {
-        if (on)
-            Option2_Click(id);
-    });
-    connect(commands, &QButtonGroup::idClicked, this, &MainForm::Command1_Click);
+    // Every click Qt delivers (by mouse, key or a screen reader's action)
+    // raises its group's idClicked with the member as the id. A click on the
+    // option already selected is a click too; the rules' deselecting is none.
+    auto* pushButtons = new QButtonGroup(this);
+    const std::array<std::pair<QButtonGroup*, ControlArray>, 3> arrays{{
+        {columns[0] = new QButtonGroup(this), ControlArray::Option1},
+        {columns[1] = new QButtonGroup(this), ControlArray::Option2},
+        {pushButtons, ControlArray::Command1},
+    }};
+    for (const auto& [group, array] : arrays)
+        connect(group, &QButtonGroup::idClicked, this,
+                [this, array = array](int id) { click(array, id); });
 
-    const window::WindowDef& form = window::windowDefinition();
-    std::array<int, 2> rowsOnScreen{}; // the definition lists each column top to bottom
-    std::u16string_view initialText;
+    std::u16string_view introduction;
     for (const ControlDef& def : window::controlDefinitions()) {
-        QWidget* parent = this;
-        if (!def.parent.name.empty())
-            parent = def.parent.index == 0 ? frame1_0 : frame1_16;
-        QWidget* widget = nullptr;
+        QWidget* parent = def.parent.name.empty()
+                              ? this
+                              : findChild<QWidget*>(idOf(def.parent), Qt::FindDirectChildrenOnly);
         const int index = def.member.index;
+        QWidget* widget = nullptr;
         switch (def.kind) {
         case Kind::Label: {
-            label1 = new QLabel(toQString(def.caption), parent);
-            label1->setAlignment(Qt::AlignCenter);
-            label1->setTextFormat(Qt::PlainText);
-            widget = label1;
+            auto* label = new QLabel(toQString(def.caption), parent);
+            label->setAlignment(Qt::AlignCenter);
+            label->setTextFormat(Qt::PlainText);
+            // The heading is a label that no key reaches: screen readers
+            // speak it with the window's title as the window opens.
+            setAccessibleDescription(label->text());
+            widget = label;
             break;
         }
-        case Kind::Frame: {
-            auto* frame = new QGroupBox(withoutAccessKeys(def.caption), parent);
-            (index == 0 ? frame1_0 : frame1_16) = frame;
-            widget = frame;
+        case Kind::Frame:
+            widget = new QGroupBox(shown(def.caption), parent);
             break;
-        }
         case Kind::OptionButton: {
-            auto* button = new OptionButton(withoutAccessKeys(def.caption), parent);
-            const bool science = def.member.name == "Option1";
-            (science ? option1 : option2).at(index) = button;
-            (science ? group1 : group2)->addButton(button, index);
-            button->setAccessibleDescription(
-                toQString(science ? form.scienceDescription : form.subjectDescription)
-                    .arg(++rowsOnScreen[science ? 0 : 1]));
+            const OptionGroup group = *window::optionGroup(def.member);
+            auto* button = new OptionButton(group, shown(def.caption), parent);
+            button->setAccessibleDescription(toQString(window::description(def)));
+            columns[column(group)]->addButton(button, index);
+            options[column(group)].at(static_cast<std::size_t>(index)) = button;
             widget = button;
             break;
         }
         case Kind::PushButton: {
-            auto* button = new QPushButton(withoutAccessKeys(def.caption), parent);
+            auto* button = new CommandButton(shown(def.caption), parent);
             // Return and Enter press the focused button as Space does; the
             // window has no default button that they would press elsewhere.
             button->setAutoDefault(true);
             button->setDefault(false);
-            command1.at(index) = button;
-            commands->addButton(button, index);
+            pushButtons->addButton(button, index);
+            commands.at(static_cast<std::size_t>(index)) = button;
             widget = button;
             break;
         }
@@ -166,68 +156,77 @@ void MainForm::createControls() {
             text1->setWordWrapMode(QTextOption::WordWrap);
             text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
             text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            text1->setAccessibleName(toQString(form.outputName));
-            initialText = def.caption;
+            text1->setAccessibleName(toQString(window::windowDefinition().outputName));
+            introduction = def.caption;
             widget = text1;
             break;
         }
         }
         if (def.background != window::SystemWindowColour)
             paintBackground(widget, def.background);
-        widget->setObjectName(
-            QStringLiteral("%1(%2)").arg(QString::fromUtf8(def.member.name)).arg(index));
-        widget->setGeometry(toPixels(def));
+        widget->setObjectName(idOf(def.member));
+        const window::PixelRect place = window::parentRect(def, 96);
+        widget->setGeometry(place.left, place.top, place.width, place.height);
     }
     // The introduction goes in once the box has its size, so that it is laid
     // out once, at its real width.
-    setOutputText(initialText);
+    setOutputText(introduction);
+}
+
+void MainForm::click(ControlArray array, int index) {
+    const std::optional<std::u16string> said = events.click(array, index);
+    if (!said)
+        return;
+    // A right pair is written in three steps, so the notice goes out once the
+    // command has finished.
+    if (!announcement)
+        announcement = new Announcement(this);
+    announcement->announce(toQString(*said));
+}
+
+bool MainForm::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab enter a column at its selected option, else at its
+    // top one: Qt's focus chain passes over the buttons that take no tab
+    // focus, as it does for the other buttons of an exclusive group.
+    for (const OptionGroup group : {OptionGroup::Option1, OptionGroup::Option2}) {
+        QButtonGroup* buttons = columns[column(group)];
+        QAbstractButton* stop = buttons->checkedButton();
+        if (!stop)
+            stop = buttons->button(window::columnRows(group).front());
+        for (QAbstractButton* button : buttons->buttons())
+            button->setFocusPolicy(button == stop
+                                       ? Qt::StrongFocus
+                                       : Qt::FocusPolicy(Qt::StrongFocus & ~Qt::TabFocus));
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 QRadioButton* MainForm::option(OptionGroup group, RowIndex row) const {
-    if (!quiz::isRow(row))
-        return nullptr;
-    return group == OptionGroup::Option1 ? option1[row] : option2[row];
-}
-
-QButtonGroup* MainForm::groupOf(OptionGroup group) const {
-    return group == OptionGroup::Option1 ? group1 : group2;
+    return options[column(group)][static_cast<std::size_t>(row)];
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
-    QRadioButton* button = option(group, row);
-    return button
-               ? button->text().replace(QStringLiteral("&&"), QStringLiteral("&")).toStdU16String()
-               : std::u16string();
+    return window::withAccessKeysUndone(option(group, row)->text().toStdU16String());
 }
 
 void MainForm::setCaption(OptionGroup group, RowIndex row, std::u16string_view text) {
-    if (QRadioButton* button = option(group, row))
-        button->setText(withoutAccessKeys(text));
+    option(group, row)->setText(shown(text));
 }
 
 bool MainForm::isSelected(OptionGroup group, RowIndex row) const {
-    QRadioButton* button = option(group, row);
-    return button && button->isChecked();
+    return option(group, row)->isChecked();
 }
 
 void MainForm::deselect(OptionGroup group, RowIndex row) {
     QRadioButton* button = option(group, row);
-    if (!button || !button->isChecked())
+    if (!button->isChecked())
         return;
     // An exclusive group refuses to leave itself with nothing selected, so it
     // lets go for the moment. setChecked raises no click.
-    QButtonGroup* buttons = groupOf(group);
+    QButtonGroup* buttons = columns[column(group)];
     buttons->setExclusive(false);
     button->setChecked(false);
     buttons->setExclusive(true);
-}
-
-void MainForm::announceOutput() {
-    // A right pair is written in three steps, so the notice goes out once the
-    // command has finished, and without the blank comment line.
-    if (!announcement)
-        announcement = new Announcement(this);
-    announcement->announce(toQString(quiz::spokenVerdict(output)));
 }
 
 void MainForm::setOutputText(std::u16string_view text) {

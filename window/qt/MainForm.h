@@ -1,11 +1,26 @@
-// The quiz window: two frames of ten option buttons, the check and clear
-// buttons, a title label and the output box, built from FormDefinition. It
-// gives the quiz rules its controls and turns each click into the handler
-// named after the event.
+// The quiz window on Linux, Qt 6 Widgets, built from the window definition:
+// the title label, two frames of ten option buttons, the clear and check
+// buttons and the output box, each at its place, with its caption, colours
+// and object name (controlId). What it must do:
+// - Every click Qt delivers on an option or a push button goes to the quiz's
+//   events with the member index Qt gives; what they return is announced to
+//   screen readers (a verdict after a command, nothing after an option).
+// - The options of a frame exclude each other (one QButtonGroup per frame);
+//   selecting one by mouse or key clears the others, then raises its click.
+// - Up/Left and Down/Right on an option move to the option above or below
+//   it on screen and select it, wrapping at both ends, blanked options
+//   included. On a push button, in the output box and elsewhere, arrows
+//   change nothing but the output box's own caret.
+// - Space selects the focused option. Tab and Shift+Tab go round: output box,
+//   science column, subject column, «Чисти», «Изведи»; a column is entered at
+//   its selected option, else at its top one, from either side.
+// - Enter or Space on a focused push button presses it. Neither push button
+//   is a default or cancel button: Enter and Escape elsewhere press nothing.
+// - At start the output box holds the introduction and the focus.
 #pragma once
 
 #include "QuizControls.h"
-#include "QuizRules.h"
+#include "QuizEvents.h"
 
 #include <QFont>
 #include <QWidget>
@@ -15,8 +30,6 @@
 
 class Announcement;
 class QButtonGroup;
-class QGroupBox;
-class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -30,14 +43,10 @@ public:
     // The one font of every control.
     static QFont windowFont();
 
-    // The controls, by member. 0 <= k < 10; Command1(i) for i = 0 or 1.
-    QRadioButton* Option1(int k) const { return option1.at(k); }
-    QRadioButton* Option2(int k) const { return option2.at(k); }
-    QPushButton* Command1(int i) const { return command1.at(i); }
-    QGroupBox* Frame1(int i) const { return i == 0 ? frame1_0 : frame1_16; }
-    QLabel* Label1() const { return label1; }
-    QPlainTextEdit* Text1() const { return text1; }
-    const quiz::QuizRules& quizRules() const { return rules; }
+    // The controls that take clicks, by member: 0 <= k < 10; Command1(i) for i = 0 or 1.
+    QRadioButton* Option1(int k) const { return options[0].at(k); }
+    QRadioButton* Option2(int k) const { return options[1].at(k); }
+    QPushButton* Command1(int i) const { return commands.at(i); }
 
     // QuizControls
     std::u16string caption(quiz::OptionGroup group, quiz::RowIndex row) const override;
@@ -47,35 +56,22 @@ public:
     std::u16string outputText() const override { return output; }
     void setOutputText(std::u16string_view text) override;
 
-private slots:
-    void Option1_Click(int Index) { rules.Option1_Click(static_cast<quiz::RowIndex>(Index)); }
-    void Option2_Click(int Index) { rules.Option2_Click(static_cast<quiz::RowIndex>(Index)); }
-    void Command1_Click(int Index) {
-        rules.Command1_Click(static_cast<quiz::RowIndex>(Index));
-        announceOutput();
-    }
+protected:
+    bool focusNextPrevChild(bool next) override;
 
 private:
-    void Form_Load() { rules.ResetBoard(); }
     void createControls();
+    // Hands a click on to the events and announces what they return.
+    void click(quiz::ControlArray array, int index);
     QRadioButton* option(quiz::OptionGroup group, quiz::RowIndex row) const;
-    QButtonGroup* groupOf(quiz::OptionGroup group) const;
-    // Has screen readers speak the output text as a command left it.
-    void announceOutput();
 
-    std::array<QRadioButton*, quiz::RowCount> option1{};
-    std::array<QRadioButton*, quiz::RowCount> option2{};
-    std::array<QPushButton*, 2> command1{};
-    QButtonGroup* group1 = nullptr;
-    QButtonGroup* group2 = nullptr;
-    QButtonGroup* commands = nullptr;
-    QGroupBox* frame1_0 = nullptr;
-    QGroupBox* frame1_16 = nullptr;
-    QLabel* label1 = nullptr;
+    std::array<std::array<QRadioButton*, quiz::RowCount>, 2> options{}; // Option1, Option2
+    std::array<QButtonGroup*, 2> columns{};
+    std::array<QPushButton*, 2> commands{};
     QPlainTextEdit* text1 = nullptr;
     Announcement* announcement = nullptr; // made at the first command
 
     // The output text exactly as last written; the box shows each CR LF as a line break.
     std::u16string output;
-    quiz::QuizRules rules{*this};
+    quiz::QuizEvents events{*this};
 };

@@ -73,6 +73,10 @@ def output():
 def command(name, expected):
     act(find(pyatspi.ROLE_PUSH_BUTTON, name), "Press")
     wait_for(f"{expected!r} after {name}", lambda: output() == expected)
+    # The notice that screen readers speak: the verdict without the blank line.
+    said = "\n".join(line for line in expected.split("\n") if line.strip())
+    notice = find(pyatspi.ROLE_NOTIFICATION)
+    check(notice.name == said, f"the notice after {name} says {notice.name!r}, not {said!r}")
 
 
 def pick(name=None, description=None):
