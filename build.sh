@@ -13,7 +13,8 @@
 #   ./build.sh web       build the quiz for web browsers (a page of HTML form
 #                        controls and the quiz in WebAssembly) into the static
 #                        site build-web/
-#   ./build.sh web-test  the same, then the core's tests under Node, the
+#   ./build.sh web-test  the same, then every test of the web tree (ctest
+#                        --preset wasm): the core's tests under Node, the
 #                        page's tests in headless Chromium, and Orca reading it
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
@@ -85,12 +86,10 @@ web)
     exec packaging/web/build-web.sh
     ;;
 web-test)
-    # The core's tests in the WebAssembly tree under Node, then the page in
-    # headless Chromium (tests/window/web/).
+    # The core's tests in the WebAssembly tree under Node, the page in
+    # headless Chromium and with the real Orca screen reader in Bulgarian.
     packaging/web/build-web.sh --tests
-    tests/window/web/run.sh build-web build-wasm
-    # The page from the keyboard with the real Orca screen reader in Bulgarian.
-    exec tests/orca-session.sh tests/window/web/orca_game.py tests/window/web/open-in-chromium.sh build-web
+    exec ctest --preset wasm
     ;;
 esac
 
