@@ -179,7 +179,10 @@ class Session:
             self.socket.close()
         for process in reversed(self.processes):
             stop(process)
+        left = subprocess.run(["pgrep", "-af", self.scratch], capture_output=True, text=True).stdout
         shutil.rmtree(self.scratch, ignore_errors=True)
+        if left:
+            raise RuntimeError(f"processes left behind:\n{left}")
 
     def stop_server(self):
         stop(self.server)

@@ -182,12 +182,14 @@ def quiet(session):
 
 def scenarios(url):
     with Session(url=url) as session:
-        for viewport, touch in ((dict(width=800, height=600, scale=1), False),
-                                (dict(width=360, height=640, scale=2, mobile=True), True)):
+        for how, viewport, touch in (
+                ("desktop, mouse", dict(width=800, height=600, scale=1), False),
+                ("desktop at device scale 2, mouse", dict(width=800, height=600, scale=2), False),
+                ("phone, touch", dict(width=360, height=640, scale=2, mobile=True), True)):
             session.open(**viewport, touch=touch)
             player = Player(session, touch=touch, tree=True)
             for scenario in DATA["scenarios"]:
-                where = f"{'phone, touch' if touch else 'desktop, mouse'}: {scenario['name']}"
+                where = f"{how}: {scenario['name']}"
                 player.play(where, scenario["steps"])
                 print(f"played {where}: {len(scenario['steps'])} steps")
         quiet(session)
@@ -203,14 +205,21 @@ def random_game(url):
     print(f"played {len(steps) - 1} random inputs in {time.monotonic() - started:.0f} s")
 
 
-def boxes_at(session, how, dpi):
-    """Each control's box in device pixels against its place at `dpi`."""
+def places(dpi, scale=1.0):
+    """Each control's place at `dpi`, the window's first, times `scale`."""
+    return {id_: [round(v * scale) for v in rects[str(dpi)]]
+            for id_, rects in [("MainForm", FORM["client"]),
+                               *((i, c["rects"]) for i, c in CONTROLS.items())]}
+
+
+def boxes_at(session, how, dpi, scale=1.0):
+    """Each control's box in device pixels against its place at `dpi` (on
+    a phone, at 96 dpi times the scale that fits the window to its width)."""
     state = session.evaluate(STATE)
     ratio = state["ratio"]
-    check(abs(ratio - dpi / 96) < 1e-6, f"{how}: device pixel ratio {ratio}, not {dpi / 96}")
-    places = {"MainForm": FORM["client"][str(dpi)],
-              **{id_: c["rects"][str(dpi)] for id_, c in CONTROLS.items()}}
-    for id_, want in places.items():
+    check(scale != 1 or abs(ratio - dpi / 96) < 1e-6,
+          f"{how}: device pixel ratio {ratio}, not {dpi / 96}")
+    for id_, want in places(dpi, scale).items():
         got = [v * ratio for v in state["boxes"][id_]]
         check(all(abs(a - b) <= 1 for a, b in zip(got, want)),
               f"{how}, {dpi} dpi: {id_} at {[round(v, 2) for v in got]}, not {want}")
@@ -229,14 +238,14 @@ def dominant(image, box, holes):
     return max(counts)[1] if counts else None
 
 
-def colours(session, how, dpi):
-    image = session.screenshot()
+def colours(session, how, dpi, scale=1.0):
+    image, at = session.screenshot(), places(dpi, scale)
     wanted = {"MainForm": FORM["background"]}
     wanted.update({i: c["background"] for i, c in CONTROLS.items() if c["background"] >= 0})
     for id_, colour in wanted.items():
-        box = FORM["client"][str(dpi)] if id_ == "MainForm" else CONTROLS[id_]["rects"][str(dpi)]
         parent = None if id_ == "MainForm" else id_
-        holes = [c["rects"][str(dpi)] for c in CONTROLS.values() if c["parent"] == parent]
+        holes = [at[i] for i, c in CONTROLS.items() if c["parent"] == parent]
+        box = at[id_]
         got, want = dominant(image, box, holes), tuple(colour.to_bytes(3, "big"))
         check(got and all(abs(a - b) <= 2 for a, b in zip(got, want)),
               f"{how}: {id_} is {got}, not {want}")
@@ -291,9 +300,9 @@ def layout(url):
         axe(session, "desktop", 20)
         # A phone: the whole window scaled down to its width, nothing to scroll.
         session.open(width=360, height=640, scale=2, mobile=True, touch=True)
-        state = session.evaluate(STATE)
-        main = state["boxes"]["MainForm"]
-        check(abs(main[2] - 360) <= 1, f"phone: the window is {main[2]} px wide in 360")
+        fit = 2 * 360 / FORM["client"]["96"][2]
+        boxes_at(session, "phone", 96, fit)
+        colours(session, "phone", 96, fit)
         check(session.evaluate("document.documentElement.scrollWidth <= innerWidth"),
               "phone: the page scrolls sideways")
         axe(session, "phone", 20 * 360 / FORM["client"]["96"][2])
