@@ -113,9 +113,13 @@ windows | windows-test)
     ctest --preset win32
     exec ctest --preset win64
     ;;
-web | web-test)
-    packaging/web/build-web.sh
-    [ "$1" = web ] && exit 0
+web)
+    exec packaging/web/build-web.sh
+    ;;
+web-test)
+    # The core's tests under Node, the page in headless Chromium and with the
+    # real Orca screen reader in Bulgarian.
+    packaging/web/build-web.sh --tests
     exec ctest --preset wasm
     ;;
 esac

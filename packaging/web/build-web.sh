@@ -28,13 +28,12 @@ build_tree() {
     fi
 }
 
-build_tree build-webhost cmake -S . -B build-webhost -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DZOOMATCH_FRONTEND=none -DZOOMATCH_PAGE_GENERATOR=ON -DBUILD_TESTING=OFF
+# The trees of CMakePresets.json; the web tree's tests (ctest --preset wasm)
+# play the site it builds, build-wasm/window/web/site.
+build_tree build-webhost cmake --preset webhost
 # emcc runs parts of itself under Node and needs Debian's acorn.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
-build_tree build-wasm emcmake cmake -S . -B build-wasm -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-    "-DCMAKE_CXX_FLAGS_MINSIZEREL=-Oz -flto -DNDEBUG" -DBUILD_TESTING=$testing \
-    -DZOOMATCH_PAGE_GENERATOR_EXECUTABLE="$PWD/build-webhost/window/web/page/zoomatch-page"
+build_tree build-wasm cmake --preset wasm -DBUILD_TESTING=$testing
 
 site=build-web
 rm -rf "$site"

@@ -7,11 +7,10 @@
 using quiz::OptionGroup;
 using quiz::RowIndex;
 using window::ControlDef;
-using window::Kind;
 
 // The page's side, in JavaScript. Texts cross as UTF-16 code units (pointer
 // and length); the elements are found by the ids the page generator gave
-// them, the control's name and member: "Option1-3", "Text1-0".
+// them (window::controlId).
 
 // The option's caption is its label; a blanked option keeps a name for
 // screen readers, the definition's name of a solved row.
@@ -34,13 +33,14 @@ EM_JS(bool, zoomatch_is_checked, (const char16_t* id, int idLength),
 EM_JS(void, zoomatch_uncheck, (const char16_t* id, int idLength),
       { document.getElementById(utf16(id, idLength)).checked = false; });
 
-// The box shows the new text from its first line, as a rewritten box does,
-// with the caret there too: a screen reader that comes to the box reads the
-// line at the caret, which would otherwise be the blank last one.
+// The text goes in as the box's default value, exactly; the box shows it
+// from its first line, with the caret there too: a screen reader that comes
+// to the box reads the line at the caret, which would otherwise be the
+// blank last one.
 EM_JS(void, zoomatch_set_text, (const char16_t* id, int idLength, const char16_t* text, int length),
       {
           var box = document.getElementById(utf16(id, idLength));
-          box.value = utf16(text, length);
+          box.defaultValue = utf16(text, length);
           box.setSelectionRange(0, 0);
           box.scrollTop = 0;
       });
@@ -53,23 +53,37 @@ EM_JS(void, zoomatch_announce, (const char16_t* text, int length), {
     region.textContent = region.textContent == said ? said + String.fromCharCode(0x200B) : said;
 });
 
-// One listener for each kind of event on the window: a change of an option
-// group and a click on a button. Then the page says it can be played.
+// The page's listeners, then the mark that it can be played.
+// - Every click in the window hands its element's name and value attributes
+//   to the quiz, as the page wrote them; the quiz tells members from the rest.
+// - Tab and Shift+Tab go round the stops of the window in the page's order
+//   (the output box, each column, the buttons), also from the last to the
+//   first, and enter a column at its selected option, else at its first,
+//   which is its top one; the browser would enter it from below at its last.
 EM_JS(void, zoomatch_attach, (), {
     var form = document.getElementById('MainForm');
     form.addEventListener(
-        'change', function(event) {
-            var input = event.target;
-            if (input.name == 'Option1')
-                _MainForm_Option1_Click(+input.value);
-            else if (input.name == 'Option2')
-                _MainForm_Option2_Click(+input.value);
+        'click', function(event) {
+            var name = event.target.getAttribute('name') || "";
+            var text = name + (event.target.getAttribute('value') || "");
+            var at = _MainForm_eventText(text.length) >> 1;
+            for (var i = 0; i < text.length; ++i)
+                HEAPU16[at + i] = text.charCodeAt(i);
+            _MainForm_click(name.length);
         });
     form.addEventListener(
-        'click', function(event) {
-            var button = event.target.closest('button');
-            if (button)
-                _MainForm_Command1_Click(+button.id.split('-')[1]);
+        'keydown', function(event) {
+            if (event.key != 'Tab' || event.altKey || event.ctrlKey || event.metaKey)
+                return;
+            var stops = form.querySelectorAll('textarea, fieldset, button');
+            var at = 0;
+            while (at < stops.length && !stops[at].contains(event.target))
+                ++at;
+            if (at == stops.length)
+                return;
+            var next = stops[(at + (event.shiftKey ? stops.length - 1 : 1)) % stops.length];
+            (next.querySelector(':checked') || next.querySelector('input') || next).focus();
+            event.preventDefault();
         });
     document.documentElement.dataset.playable = 'true';
 });
@@ -77,119 +91,101 @@ EM_JS(void, zoomatch_attach, (), {
 namespace {
 
 MainForm* page = nullptr;
+// An event's name and value, one after the other, as the page wrote them in.
+std::u16string eventText;
 
-// "Option1-3": the id of the element that stands for Option1(3). 0 <= index.
-std::u16string elementId(std::string_view name, int index) {
-    std::u16string id(name.begin(), name.end());
-    id += u'-';
-    const std::size_t digits = id.size();
-    do {
-        id.insert(digits, 1, static_cast<char16_t>(u'0' + index % 10));
-        index /= 10;
-    } while (index > 0);
-    return id;
-}
-
-std::u16string optionId(OptionGroup group, RowIndex row) {
-    return elementId(group == OptionGroup::Option1 ? "Option1" : "Option2", row);
-}
-
-std::u16string outputId() {
-    for (const ControlDef& def : window::controlDefinitions())
-        if (def.kind == Kind::TextBox)
-            return elementId(def.member.name, def.member.index);
-    return {};
+std::u16string idOf(const ControlDef& def) {
+    const std::string id = window::controlId(def.member);
+    return {id.begin(), id.end()};
 }
 
 int length(const std::u16string_view text) {
     return static_cast<int>(text.size());
 }
 
+// The ids of the options, by group and row, and of the output box.
+struct Ids {
+    std::array<std::array<std::u16string, quiz::RowCount>, 2> options;
+    std::u16string output;
+};
+
+const Ids& ids() {
+    static const Ids all = [] {
+        Ids found;
+        for (const ControlDef& def : window::controlDefinitions()) {
+            if (const auto group = window::optionGroup(def.member))
+                found.options[*group == OptionGroup::Option1 ? 0 : 1][def.member.index] = idOf(def);
+            else if (def.kind == window::Kind::TextBox)
+                found.output = idOf(def);
+        }
+        return found;
+    }();
+    return all;
+}
+
+const std::u16string& optionId(OptionGroup group, RowIndex row) {
+    return ids().options[group == OptionGroup::Option1 ? 0 : 1][row];
+}
+
 } // namespace
 
-// The glue that the page's listeners call: each hands its event to the window.
+// The page's click listener writes an event's texts here, then hands it on.
 extern "C" {
-EMSCRIPTEN_KEEPALIVE void MainForm_Option1_Click(int Index) {
-    if (page && quiz::isRow(Index))
-        page->Option1_Click(static_cast<RowIndex>(Index));
+EMSCRIPTEN_KEEPALIVE char16_t* MainForm_eventText(int length) {
+    eventText.assign(static_cast<std::size_t>(length), u'\0');
+    return eventText.data();
 }
-EMSCRIPTEN_KEEPALIVE void MainForm_Option2_Click(int Index) {
-    if (page && quiz::isRow(Index))
-        page->Option2_Click(static_cast<RowIndex>(Index));
-}
-EMSCRIPTEN_KEEPALIVE void MainForm_Command1_Click(int Index) {
-    if (page && (Index == quiz::QuizRules::Check || Index == quiz::QuizRules::Clear))
-        page->Command1_Click(static_cast<RowIndex>(Index));
+EMSCRIPTEN_KEEPALIVE void MainForm_click(int nameLength) {
+    const std::u16string_view text = eventText;
+    page->click(text.substr(0, static_cast<std::size_t>(nameLength)),
+                text.substr(static_cast<std::size_t>(nameLength)));
 }
 }
 
 MainForm::MainForm() {
     for (const ControlDef& def : window::controlDefinitions()) {
-        if (def.kind == Kind::OptionButton && quiz::isRow(def.member.index))
-            captions[def.member.name == "Option1" ? 0 : 1][def.member.index] = def.caption;
-        else if (def.kind == Kind::TextBox)
+        if (const auto group = window::optionGroup(def.member))
+            captions[*group == OptionGroup::Option1 ? 0 : 1][def.member.index] = def.caption;
+        else if (def.kind == window::Kind::TextBox)
             output = def.caption;
     }
 }
 
 void MainForm::Form_Load() {
-    rules.ResetBoard();
+    events.Form_Load();
     page = this;
     zoomatch_attach();
 }
 
-void MainForm::Option1_Click(RowIndex Index) {
-    rules.Option1_Click(Index);
-}
-
-void MainForm::Option2_Click(RowIndex Index) {
-    rules.Option2_Click(Index);
-}
-
-void MainForm::Command1_Click(RowIndex Index) {
-    rules.Command1_Click(Index);
-    if (Index == quiz::QuizRules::Check || Index == quiz::QuizRules::Clear)
-        announceOutput();
+void MainForm::click(std::u16string_view name, std::u16string_view value) {
+    if (const auto said = events.click(name, value))
+        zoomatch_announce(said->data(), length(*said));
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
-    return quiz::isRow(row) ? captions[group == OptionGroup::Option1 ? 0 : 1][row]
-                            : std::u16string();
+    return captions[group == OptionGroup::Option1 ? 0 : 1][row];
 }
 
 void MainForm::setCaption(OptionGroup group, RowIndex row, std::u16string_view text) {
-    if (!quiz::isRow(row))
-        return;
     captions[group == OptionGroup::Option1 ? 0 : 1][row] = text;
-    const std::u16string id = optionId(group, row);
+    const std::u16string& id = optionId(group, row);
     const std::u16string_view solved = window::windowDefinition().solvedName;
     zoomatch_set_caption(id.data(), length(id), text.data(), length(text), solved.data(),
                          length(solved));
 }
 
 bool MainForm::isSelected(OptionGroup group, RowIndex row) const {
-    if (!quiz::isRow(row))
-        return false;
-    const std::u16string id = optionId(group, row);
+    const std::u16string& id = optionId(group, row);
     return zoomatch_is_checked(id.data(), length(id));
 }
 
 void MainForm::deselect(OptionGroup group, RowIndex row) {
-    if (!quiz::isRow(row))
-        return;
-    const std::u16string id = optionId(group, row);
+    const std::u16string& id = optionId(group, row);
     zoomatch_uncheck(id.data(), length(id));
 }
 
 void MainForm::setOutputText(std::u16string_view text) {
     output = text;
-    const std::u16string id = outputId();
+    const std::u16string& id = ids().output;
     zoomatch_set_text(id.data(), length(id), text.data(), length(text));
-}
-
-void MainForm::announceOutput() {
-    // A right pair is written in three steps, so the verdict goes out once
-    // the command has finished.
-    const std::u16string verdict = quiz::spokenVerdict(output);
-    zoomatch_announce(verdict.data(), length(verdict));
 }

@@ -1,11 +1,14 @@
-"""Serves a folder on 127.0.0.1 and drives headless Chromium over the DevTools
-protocol, for the web page's tests and benchmark. The server and the browser
-run in sessions of their own and are ended by process group, Chromium's helper
-processes with it. Whatever the page says on its console, in the browser's
-log or through a Content-Security-Policy report is kept in `reports`."""
+"""Serves a folder on 127.0.0.1 (or takes a running server's address) and
+drives headless Chromium over the DevTools protocol, for the web page's tests
+and benchmark. The server and the browser run in sessions of their own and
+are ended by process group, Chromium's helper processes with it. Whatever the
+page says on its console, in the browser's log or through a
+Content-Security-Policy report is kept in `reports`; each text the live
+region #verdict takes is kept in the page's `zoomatchSaid`."""
 import base64
 import io
 import json
+import math
 import os
 import shutil
 import signal
@@ -24,10 +27,22 @@ CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--disable-
                   "--mute-audio"]
 
 # Runs in every document before the page's own scripts: reports CSP
-# violations, and the moment the page becomes playable.
+# violations, the moment the page becomes playable, and each new text of the
+# live region, which is what a screen reader speaks (the same text set
+# again is no change and is not spoken).
 HOOK = """(() => {
   document.addEventListener('securitypolicyviolation', e =>
     zoomatchReport('CSP: ' + e.violatedDirective + ' ' + e.blockedURI));
+  window.zoomatchSaid = [];
+  document.addEventListener('DOMContentLoaded', () => {
+    const region = document.getElementById('verdict');
+    let last = region && region.textContent;
+    if (region)
+      new MutationObserver(() => {
+        if (region.textContent !== last)
+          zoomatchSaid.push(last = region.textContent);
+      }).observe(region, {childList: true, characterData: true, subtree: true});
+  });
   new MutationObserver((_, observer) => {
     if (document.documentElement.dataset.playable === 'true') {
       window.zoomatchPlayable = performance.now();
@@ -38,6 +53,11 @@ HOOK = """(() => {
 
 KEYS = {"Tab": 9, "Enter": 13, "Escape": 27, " ": 32, "ArrowLeft": 37, "ArrowUp": 38,
         "ArrowRight": 39, "ArrowDown": 40}
+# The keys of the window's keyboard rule, as the tests name them: (key, shift).
+RULE_KEYS = {"Tab": ("Tab", False), "ShiftTab": ("Tab", True), "Up": ("ArrowUp", False),
+             "Down": ("ArrowDown", False), "Left": ("ArrowLeft", False),
+             "Right": ("ArrowRight", False), "Space": (" ", False), "Enter": ("Enter", False),
+             "Escape": ("Escape", False)}
 
 
 def free_port():
@@ -97,8 +117,14 @@ def start_server(folder, log):
     return process, url
 
 
-def start_chromium(profile, log, port=0):
-    """Headless Chromium with a fresh profile; returns it and its DevTools port."""
+def start_chromium(profile, log, port=0, zoom=1.0):
+    """Headless Chromium with a fresh profile whose pages open at browser
+    zoom `zoom`; returns it and its DevTools port."""
+    if zoom != 1.0:
+        # The profile's default zoom, in Chromium's steps of 1.2 per level.
+        os.makedirs(os.path.join(profile, "Default"), exist_ok=True)
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+            json.dump({"partition": {"default_zoom_level": {"x": math.log(zoom, 1.2)}}}, f)
     process = subprocess.Popen(
         ["chromium", *CHROMIUM_FLAGS, f"--user-data-dir={profile}",
          f"--remote-debugging-port={port}", "about:blank"],
@@ -110,28 +136,31 @@ def start_chromium(profile, log, port=0):
 
 
 class Session:
-    """A static server for `folder` and a headless Chromium with one page."""
+    """A headless Chromium with one page, at browser zoom `zoom`, for a static
+    server of its own for `folder`, or for the one at `url`."""
 
-    def __init__(self, folder):
+    def __init__(self, folder=None, url=None, zoom=1.0):
         self.scratch = tempfile.mkdtemp(prefix="zoomatch-web-")
         self.processes = []
         self.reports = []
         self.loads = 0
+        self.server, self.url = None, url
         try:
-            self._start(folder)
+            self._start(folder, zoom)
         except BaseException:
             self.close()
             raise
 
-    def _start(self, folder):
+    def _start(self, folder, zoom):
         self.server_log = os.path.join(self.scratch, "server.log")
-        with open(self.server_log, "wb") as log:
-            self.server, self.url = start_server(folder, log)
-        self.processes.append(self.server)
+        if folder:
+            with open(self.server_log, "wb") as log:
+                self.server, self.url = start_server(folder, log)
+            self.processes.append(self.server)
         profile = os.path.join(self.scratch, "profile")
         os.mkdir(profile)
         with open(os.path.join(self.scratch, "chromium.log"), "wb") as log:
-            browser, devtools = start_chromium(profile, log)
+            browser, devtools = start_chromium(profile, log, zoom=zoom)
         self.processes.append(browser)
         pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{devtools}/json/list"))
         page = next(p for p in pages if p["type"] == "page")
@@ -150,7 +179,10 @@ class Session:
             self.socket.close()
         for process in reversed(self.processes):
             stop(process)
+        left = subprocess.run(["pgrep", "-af", self.scratch], capture_output=True, text=True).stdout
         shutil.rmtree(self.scratch, ignore_errors=True)
+        if left:
+            raise RuntimeError(f"processes left behind:\n{left}")
 
     def stop_server(self):
         stop(self.server)
@@ -231,6 +263,10 @@ class Session:
         """A tap of one finger at (x, y)."""
         self.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[{"x": x, "y": y}])
         self.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
+
+    def press_rule_key(self, name):
+        """A key of the window's keyboard rule by its name ("ShiftTab", "Up")."""
+        self.press(*RULE_KEYS[name])
 
     def press(self, key, shift=False):
         """One key as a keyboard sends it: down, its character, up."""

@@ -1,95 +1,180 @@
-// Prints the window definition and the quiz table as JSON on standard output,
-// so that the browser tests take every place, colour, caption and text from
-// the same definition the page is generated from rather than from a copy.
-//   form_json > form.json
+// Prints the window definition and the window's behaviour as JSON, so that
+// the browser tests take every place, colour, caption, id and step from the
+// same definition and table the page and the other front ends are built
+// from, rather than from a copy. Built for Node in the web tree.
+//   form_json              the definition and every scenario
+//   form_json SEED COUNT   the definition and the random game of COUNT inputs
 #include "FormDefinition.h"
-#include "QuizTable.h"
+#include "Unicode.h"
+#include "WindowBehaviour.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <string_view>
-#include <utility>
 
 namespace {
 
-// Every character outside printable ASCII as a \u escape: JSON's own form of
-// UTF-16, surrogate pairs included.
-void printString(std::u16string_view text) {
-    std::putchar('"');
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\')
-            std::putchar(static_cast<char>(c));
-        else
-            std::printf("\\u%04x", static_cast<unsigned>(c));
+using window::ControlDef;
+
+constexpr int Dpis[] = {96, 120, 144, 192};
+
+std::string out;
+
+void text(std::u16string_view value) {
+    out += '"';
+    for (char32_t c : quiz::codePoints(value)) {
+        if (c == U'"' || c == U'\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(c));
+            out += code;
+        } else {
+            quiz::appendUtf8(out, c);
+        }
     }
-    std::putchar('"');
+    out += '"';
 }
 
-const char* kindName(window::Kind kind) {
-    switch (kind) {
-    case window::Kind::Label:
-        return "label";
-    case window::Kind::Frame:
-        return "frame";
-    case window::Kind::OptionButton:
-        return "option";
-    case window::Kind::PushButton:
-        return "button";
-    case window::Kind::TextBox:
-        return "textbox";
+void text(std::string_view value) {
+    text(std::u16string(value.begin(), value.end()));
+}
+
+void id(const window::Member& member) {
+    text(window::controlId(member));
+}
+
+void rect(const window::PixelRect& r) {
+    out += "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+           std::to_string(r.width) + "," + std::to_string(r.height) + "]";
+}
+
+template <typename RectAt> void rects(RectAt at) {
+    out += "{";
+    for (int dpi : Dpis) {
+        out += (dpi == Dpis[0] ? "\"" : ",\"") + std::to_string(dpi) + "\":";
+        rect(at(dpi));
     }
-    return "";
+    out += "}";
+}
+
+constexpr std::string_view kinds[] = {"label", "frame", "option", "button", "textbox"};
+
+void definition() {
+    const auto& form = window::windowDefinition();
+    out += "{\"caption\":";
+    text(form.caption);
+    out += ",\"client\":";
+    rects([](int dpi) { return window::clientRect(dpi); });
+    out += ",\"background\":" + std::to_string(form.background) +
+           ",\"textColour\":" + std::to_string(form.textColour) + ",\"outputName\":";
+    text(form.outputName);
+    out += ",\"solvedName\":";
+    text(form.solvedName);
+    out += ",\n\"controls\":[";
+    for (const ControlDef& def : window::controlDefinitions()) {
+        out += def.member == window::controlDefinitions().front().member ? "\n{" : ",\n{";
+        out += "\"id\":";
+        id(def.member);
+        out += ",\"kind\":";
+        text(kinds[static_cast<int>(def.kind)]);
+        out += ",\"parent\":";
+        if (def.parent.name.empty())
+            out += "null";
+        else
+            id(def.parent);
+        out += ",\"caption\":";
+        text(def.caption);
+        out += ",\"description\":";
+        text(window::description(def));
+        out += ",\"background\":" + (def.background == window::SystemWindowColour
+                                         ? std::string("-1")
+                                         : std::to_string(def.background));
+        out += ",\"rects\":";
+        rects([&def](int dpi) { return window::windowRect(def, dpi); });
+        out += "}";
+    }
+    out += "],\n\"tabOrder\":[";
+    for (const ControlDef* def : window::tabOrder()) {
+        out += def == window::tabOrder().front() ? "" : ",";
+        id(def->member);
+    }
+    out += "]";
+}
+
+void step(const behaviour::Step& s) {
+    using behaviour::Input;
+    out += "{\"input\":[";
+    if (s.input.kind == Input::Kind::Start) {
+        out += "\"start\"";
+    } else if (s.input.kind == Input::Kind::Click) {
+        out += "\"click\",";
+        id(s.input.control);
+    } else {
+        out += "\"key\",";
+        text(behaviour::keyName(s.input.key));
+    }
+    out += "],\"focus\":";
+    id(s.focus);
+    out += ",\"checked\":[";
+    if (s.science != behaviour::None)
+        id({"Option1", s.science});
+    if (s.subject != behaviour::None) {
+        out += s.science != behaviour::None ? "," : "";
+        id({"Option2", s.subject});
+    }
+    // The captions of the options in the definition's order.
+    out += "],\"captions\":[";
+    const char* separator = "";
+    for (const ControlDef& def : window::controlDefinitions())
+        if (const auto group = window::optionGroup(def.member)) {
+            out += separator;
+            text(behaviour::expectedCaption(s, *group, def.member.index));
+            separator = ",";
+        }
+    out += "],\"output\":";
+    text(s.output);
+    out += ",\"announced\":";
+    if (s.announced)
+        text(*s.announced);
+    else
+        out += "null";
+    out += "}";
+}
+
+void scenario(const behaviour::Scenario& game) {
+    out += "{\"name\":";
+    text(game.name);
+    out += ",\"steps\":[";
+    for (const auto& s : game.steps) {
+        out += &s == &game.steps.front() ? "\n" : ",\n";
+        step(s);
+        if (out.size() > 1 << 16) {
+            std::fputs(out.c_str(), stdout);
+            out.clear();
+        }
+    }
+    out += "]}";
 }
 
 } // namespace
 
-int main() {
-    const auto& form = window::windowDefinition();
-    std::printf("{\"caption\": ");
-    printString(form.caption);
-    std::printf(", \"width\": %d, \"height\": %d, \"background\": %d,\n", form.clientWidth,
-                form.clientHeight, static_cast<int>(form.background));
-    for (auto [key, text] : {std::pair{"outputName", form.outputName},
-                             {"scienceDescription", form.scienceDescription},
-                             {"subjectDescription", form.subjectDescription},
-                             {"solvedName", form.solvedName}}) {
-        std::printf(" \"%s\": ", key);
-        printString(text);
-        std::printf(",\n");
+int main(int argc, char* argv[]) {
+    out += "{\"window\":";
+    definition();
+    out += "},\n\"scenarios\":[";
+    if (argc == 3) {
+        scenario(behaviour::randomGame(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)),
+                                       std::strtoll(argv[2], nullptr, 10)));
+    } else {
+        for (const auto& game : behaviour::scenarios()) {
+            out += &game == &behaviour::scenarios().front() ? "\n" : ",\n";
+            scenario(game);
+        }
     }
-    std::printf(" \"controls\": [");
-    const char* separator = "\n";
-    for (const auto& control : window::controlDefinitions()) {
-        std::printf("%s  {\"kind\": \"%s\", \"id\": \"", separator, kindName(control.kind));
-        std::printf("%.*s-%d\", \"parent\": ", static_cast<int>(control.member.name.size()),
-                    control.member.name.data(), control.member.index);
-        if (control.parent.name.empty())
-            std::printf("null");
-        else
-            std::printf("\"%.*s-%d\"", static_cast<int>(control.parent.name.size()),
-                        control.parent.name.data(), control.parent.index);
-        std::printf(", \"caption\": ");
-        printString(control.caption);
-        std::printf(", \"twips\": [%d, %d, %d, %d], \"background\": %ld}", control.left,
-                    control.top, control.width, control.height,
-                    control.background == window::SystemWindowColour
-                        ? -1L
-                        : static_cast<long>(control.background));
-        separator = ",\n";
-    }
-    std::printf("],\n \"rows\": [");
-    separator = "\n";
-    for (int row = 0; row < quiz::RowCount; ++row) {
-        std::printf("%s  {\"science\": ", separator);
-        printString(quiz::QuizTable::science(row));
-        std::printf(", \"subject\": ");
-        printString(quiz::QuizTable::subject(row));
-        std::printf(", \"comment\": ");
-        printString(quiz::QuizTable::comment(row));
-        std::printf("}");
-        separator = ",\n";
-    }
-    std::printf("],\n \"introduction\": ");
-    printString(quiz::QuizTable::introduction());
-    std::printf("}\n");
+    out += "]}\n";
+    std::fputs(out.c_str(), stdout);
     return 0;
 }

@@ -67,7 +67,8 @@ std::string escaped(std::u16string_view text) {
         case U'"':
             out += "&quot;";
             break;
-        case U'\r':
+        case U'\r': // kept as a reference, which the parser does not fold into the LF
+            out += "&#13;";
             break;
         default:
             appendUtf8(out, c);
@@ -100,18 +101,19 @@ std::string replaced(std::string text, std::string_view from, std::string_view t
     return text;
 }
 
-// "Option1-3" for Option1(3): the element's id, and its CSS selector after '#'.
+// The element's id ("Option1-3"), and its CSS selector after '#'.
 std::string elementId(const window::Member& member) {
-    return std::string(member.name) + "-" + std::to_string(member.index);
+    return window::controlId(member);
 }
 
 std::string box(double left, double top, double width, double height) {
     return "left:" + em(left) + ";top:" + em(top) + ";width:" + em(width) + ";height:" + em(height);
 }
 
-std::string box(const ControlDef& def) {
-    using window::pixels;
-    return box(pixels(def.left, 96), pixels(def.top, 96), pixels(def.width, 96), pixels(def.height, 96));
+// A control's box in its parent element at 96 dpi, where a CSS pixel is a
+// pixel; the em scale it to any other.
+std::string box(const window::PixelRect& rect) {
+    return box(rect.left, rect.top, rect.width, rect.height);
 }
 
 std::string background(const ControlDef& def) {
@@ -122,11 +124,6 @@ std::string background(const ControlDef& def) {
 // The radio circle: 13 pixels, 2 from the option's left, centred on its row.
 constexpr double RadioSize = 13;
 constexpr double RadioLeft = 2;
-
-// "наука 3 от 10": the description of the option on the given row on screen, from 1.
-std::string rowDescription(std::u16string_view pattern, int row) {
-    return replaced(escaped(pattern), "%1", std::to_string(row));
-}
 
 constexpr std::u16string_view SourceLink = u"Лицензи и изходен код";
 
@@ -167,48 +164,45 @@ std::string PageWriter::html() const {
            "crossorigin>\n"
            "</head>\n<body>\n<main id=\"MainForm\">\n";
 
-    // The heading first, then the output box, which comes first in the tab
-    // order and holds the focus at start, then the frames and the buttons in
-    // the order of the definition: the sciences top to bottom, the subjects
-    // top to bottom, then the buttons from left to right.
+    // The heading first, then the controls in the window's tab order: the
+    // output box, which holds the focus at start, each frame with its column
+    // from top to bottom, then the buttons. An option or a push button is
+    // named by its control array and carries its member index as its value.
     for (const ControlDef& def : controls)
         if (def.kind == Kind::Label)
             out += "<h1 id=\"" + elementId(def.member) + "\">" + escaped(def.caption) + "</h1>\n";
-    for (const ControlDef& def : controls)
-        if (def.kind == Kind::TextBox)
-            out += "<textarea id=\"" + elementId(def.member) + "\" readonly aria-label=\"" +
-                   escaped(form.outputName) + "\" autofocus>" + escaped(def.caption) +
-                   "</textarea>\n";
     std::string descriptions;
-    std::array<int, 2> rowsOnScreen{};
-    for (const ControlDef& def : controls) {
-        if (def.kind == Kind::PushButton) {
-            out += "<button type=\"button\" id=\"" + elementId(def.member) + "\">" +
-                   escaped(def.caption) + "</button>\n";
-            continue;
+    const window::Member* frame = nullptr;
+    for (const ControlDef* def : window::tabOrder()) {
+        if (frame && def->parent != *frame) {
+            out += "</fieldset>\n";
+            frame = nullptr;
         }
-        if (def.kind != Kind::Frame)
-            continue;
-        // A frame is one radio group: its options share the name of their array.
-        out += "<fieldset id=\"" + elementId(def.member) + "\"><legend>" + escaped(def.caption) +
-               "</legend>\n";
-        for (const ControlDef& option : controls) {
-            if (option.kind != Kind::OptionButton || option.parent != def.member)
-                continue;
-            const bool science = option.member.name == "Option1";
-            const std::string id = elementId(option.member);
-            out += "<input type=\"radio\" name=\"" + std::string(option.member.name) + "\" id=\"" +
-                   id + "\" value=\"" + std::to_string(option.member.index) +
-                   "\" aria-describedby=\"" + id + "-row\"><label for=\"" + id + "\">" +
-                   escaped(option.caption) + "</label>\n";
+        const std::string id = elementId(def->member);
+        const std::string member = "name=\"" + std::string(def->member.name) + "\" id=\"" + id +
+                                   "\" value=\"" + std::to_string(def->member.index) + "\"";
+        if (def->kind == Kind::TextBox) {
+            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" + escaped(form.outputName) +
+                   "\" autofocus>" + escaped(def->caption) + "</textarea>\n";
+        } else if (def->kind == Kind::PushButton) {
+            out +=
+                "<button type=\"button\" " + member + ">" + escaped(def->caption) + "</button>\n";
+        } else if (window::optionGroup(def->member)) {
+            // A frame is one radio group: its options share the name of their array.
+            if (!frame) {
+                frame = &def->parent;
+                const ControlDef* parent = window::control(*frame);
+                out += "<fieldset id=\"" + elementId(*frame) + "\"><legend>" +
+                       escaped(parent ? parent->caption : u"") + "</legend>\n";
+            }
+            out += "<input type=\"radio\" " + member + " aria-describedby=\"" + id +
+                   "-row\"><label for=\"" + id + "\">" + escaped(def->caption) + "</label>\n";
             descriptions +=
-                "<span id=\"" + id + "-row\">" +
-                rowDescription(science ? form.scienceDescription : form.subjectDescription,
-                               ++rowsOnScreen[science ? 0 : 1]) +
-                "</span>";
+                "<span id=\"" + id + "-row\">" + escaped(window::description(*def)) + "</span>";
         }
-        out += "</fieldset>\n";
     }
+    if (frame)
+        out += "</fieldset>\n";
     // Each command's verdict, said once by screen readers; and the options'
     // descriptions, which only screen readers read.
     out += "<div id=\"verdict\" role=\"status\"></div>\n";
@@ -222,8 +216,9 @@ std::string PageWriter::html() const {
 
 std::string PageWriter::css() const {
     const window::WindowDef& form = window::windowDefinition();
-    const double windowWidth = window::pixels(form.clientWidth, 96);
-    const double windowHeight = window::pixels(form.clientHeight, 96);
+    const window::PixelRect client = window::clientRect(96);
+    const double windowWidth = client.width;
+    const double windowHeight = client.height;
     const std::string fallback = "\"" + std::string(form.fallbackFontFamily) + "\"";
     std::string out;
     // The window's font where it is installed, else its metric twin, local
@@ -265,10 +260,11 @@ std::string PageWriter::css() const {
         // smaller than the window's and aligned to the window's right margin.
         double right = 0, top = 0, height = 0;
         for (const ControlDef& def : window::controlDefinitions())
-            if (def.kind == Kind::PushButton && window::pixels(def.left + def.width, 96) > right) {
-                right = window::pixels(def.left + def.width, 96);
-                top = window::pixels(def.top, 96);
-                height = window::pixels(def.height, 96);
+            if (const auto rect = window::windowRect(def, 96);
+                def.kind == Kind::PushButton && rect.left + rect.width > right) {
+                right = rect.left + rect.width;
+                top = rect.top;
+                height = rect.height;
             }
         const double margin = 8, textPixels = 13;
         out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
@@ -279,27 +275,27 @@ std::string PageWriter::css() const {
 
     for (const ControlDef& def : window::controlDefinitions()) {
         const std::string id = elementId(def.member);
-        using window::pixels;
+        const window::PixelRect rect = window::parentRect(def, 96);
         switch (def.kind) {
         case Kind::OptionButton: {
             // The label is the option's whole box; the circle sits on its left.
-            out += "[for=" + id + "]{" + box(def) + ";line-height:" + em(pixels(def.height, 96)) +
+            out += "[for=" + id + "]{" + box(rect) + ";line-height:" + em(rect.height) +
                    background(def) + "}\n";
-            out += "#" + id + "{left:" + em(pixels(def.left, 96) + RadioLeft) +
-                   ";top:" + em(pixels(def.top, 96) + (pixels(def.height, 96) - RadioSize) / 2) + "}\n";
+            out += "#" + id + "{left:" + em(rect.left + RadioLeft) +
+                   ";top:" + em(rect.top + (rect.height - RadioSize) / 2) + "}\n";
             break;
         }
         case Kind::Label:
-            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height, 96)) +
+            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height) +
                    background(def) + "}\n";
             break;
         case Kind::PushButton: // the caption centred inside the button's border
-            out += "#" + id + "{" + box(def) + ";line-height:" + em(pixels(def.height, 96) - 2) +
+            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height - 2) +
                    background(def) + "}\n";
             break;
         case Kind::Frame:
         case Kind::TextBox:
-            out += "#" + id + "{" + box(def) + background(def) + "}\n";
+            out += "#" + id + "{" + box(rect) + background(def) + "}\n";
             break;
         }
     }
@@ -308,7 +304,8 @@ std::string PageWriter::css() const {
     // to its width; a touch screen with room shows it large enough that
     // every option row is at least 24 pixels high, a finger's target.
     const double fitWidth = static_cast<int>(fontPixels() * 100 / windowWidth * 100000) / 100000.0;
-    const double touchScale = 24.0 / window::pixels(firstOfKind(Kind::OptionButton)->height, 96);
+    const double touchScale =
+        24.0 / window::windowRect(*firstOfKind(Kind::OptionButton), 96).height;
     // (Browsers without container units take the viewport's width.)
     const std::string fit = number(fitWidth, 5);
     out += "@media (max-width:" + number(windowWidth - 0.02, 2) + "px){main{font-size:" + fit +
