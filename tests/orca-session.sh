@@ -70,8 +70,9 @@ pids+=($!)
 "${bulgarian[@]}" orca --disable braille --debug-file="$work/orca.log" -u "$work/orca-prefs" >"$work/orca.out" 2>&1 &
 orca=$!
 pids=("$orca" "${pids[@]}")
-# The learner starts the quiz once Orca has said that it is on.
-for _ in $(seq 300); do
+# The learner starts the quiz once Orca has said that it is on; on a busy
+# machine that may take a minute.
+for _ in $(seq 900); do
     [ -s "$work/spoken" ] && break
     sleep 0.1
 done

@@ -29,6 +29,19 @@ def spoken():
         return len(f.read())
 
 
+def wait_for_speech(since, text=None, most=60):
+    """Waits until Orca has said more than `since` bytes, or said `text`: on a
+    busy machine it may take a while to begin."""
+    deadline = time.monotonic() + most
+    while time.monotonic() < deadline:
+        with open(spoken_path, "rb") as f:
+            said = f.read()
+        if len(said) > since and (text is None or text.encode() in said[since:]):
+            return
+        time.sleep(0.05)
+    sys.exit(f"FAIL: Orca said nothing{' of ' + repr(text) if text else ''} in {most} s")
+
+
 def wait_until_quiet(least=1.0, quiet=1.0, most=10):
     """Orca writes its log in blocks, but speech-dispatcher's output module
     writes each text as it comes: waits until that has been still a while."""
@@ -49,9 +62,11 @@ def wait_until_quiet(least=1.0, quiet=1.0, most=10):
 MODIFIERS = {"Shift_L": "Shift_L", "Orca": "Insert"}
 
 
-def key(name):
+def key(name, answered=True):
     """Presses and releases a key, or a combination such as "Shift_L+Tab" or
-    "Orca+a" (Orca's own modifier, Insert), by X key names."""
+    "Orca+a" (Orca's own modifier, Insert), by X key names; when Orca is to
+    answer it, waits until it has begun to."""
+    before = spoken()
     keys = [MODIFIERS.get(part, part) for part in name.split("+")]
     codes = [screen.keysym_to_keycode(XK.string_to_keysym(k)) for k in keys]
     for code in codes:
@@ -59,6 +74,8 @@ def key(name):
     for code in reversed(codes):
         xtest.fake_input(screen, X.KeyRelease, code)
     screen.sync()
+    if answered:
+        wait_for_speech(before, most=20)
     wait_until_quiet()
 
 
@@ -83,10 +100,11 @@ def play(game, opening_speech, window_class, unchecked=()):
         time.sleep(0.05)
     window.set_input_focus(X.RevertToParent, X.CurrentTime)
     screen.sync()
-    wait_until_quiet(least=2)
+    wait_for_speech(0, opening_speech[-1][:20])
+    wait_until_quiet(least=1)
 
-    for name, _ in game:
-        key(name)
+    for name, expected in game:
+        key(name, answered=bool(expected))
 
     # Orca writes out the rest of its log as it quits.
     os.kill(orca, signal.SIGTERM)
