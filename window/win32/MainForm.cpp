@@ -360,6 +360,12 @@ LRESULT CALLBACK MainForm::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
         if (control.def->kind == Kind::PushButton)
             return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTARROWS;
         break;
+    case WM_LBUTTONDBLCLK:
+        // An owner-drawn button only tells of a double click; here the second
+        // click takes the focus and presses it like the first.
+        if (control.def->kind == Kind::PushButton)
+            return DefSubclassProc(hwnd, WM_LBUTTONDOWN, wParam, lParam);
+        break;
     case WM_GETOBJECT:
         if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) &&
             control.def->kind != Kind::PushButton) {
@@ -392,13 +398,9 @@ void MainForm::onCommand(int code, HWND sender) {
     const auto array = window::controlArray(member);
     if (!array)
         return;
-    // An option's click comes once it is selected; an owner-drawn button
-    // takes a quick second click for a double click.
-    const bool clicked =
-        control->def->kind == Kind::OptionButton
-            ? code == BN_CLICKED && SendMessageW(sender, BM_GETCHECK, 0, 0) == BST_CHECKED
-            : code == BN_CLICKED || code == BN_DOUBLECLICKED;
-    if (!clicked)
+    // An option's click comes once it is selected.
+    if (code != BN_CLICKED || (control->def->kind == Kind::OptionButton &&
+                               SendMessageW(sender, BM_GETCHECK, 0, 0) != BST_CHECKED))
         return;
     const auto said = events.click(*array, member.index);
     if (const auto group = window::optionGroup(member))
