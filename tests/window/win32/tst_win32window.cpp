@@ -56,8 +56,11 @@ void CALLBACK winEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG, DWORD
 }
 
 bool uiaNotifications() {
-    HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
-    return uia && GetProcAddress(uia, "UiaRaiseNotificationEvent");
+    static const bool present = [] {
+        HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
+        return uia && GetProcAddress(uia, "UiaRaiseNotificationEvent");
+    }();
+    return present;
 }
 
 // A window of its own, in front, with the program's message loop.
@@ -115,28 +118,10 @@ struct Window {
         send({down, up});
     }
     void key(Key pressed) const {
-        const WORD vk = [pressed]() -> WORD {
-            switch (pressed) {
-            case Key::Tab:
-            case Key::ShiftTab:
-                return VK_TAB;
-            case Key::Up:
-                return VK_UP;
-            case Key::Down:
-                return VK_DOWN;
-            case Key::Left:
-                return VK_LEFT;
-            case Key::Right:
-                return VK_RIGHT;
-            case Key::Space:
-                return VK_SPACE;
-            case Key::Enter:
-                return VK_RETURN;
-            case Key::Escape:
-                return VK_ESCAPE;
-            }
-            return 0;
-        }();
+        // In the order of behaviour::Key.
+        constexpr WORD codes[] = {VK_TAB,   VK_TAB,   VK_UP,     VK_DOWN,  VK_LEFT,
+                                  VK_RIGHT, VK_SPACE, VK_RETURN, VK_ESCAPE};
+        const WORD vk = codes[static_cast<int>(pressed)];
         const auto stroke = [](WORD code, bool release) {
             INPUT input{};
             input.type = INPUT_KEYBOARD;
@@ -164,12 +149,11 @@ struct Window {
     // The window as a step describes it, read from the controls, with what
     // screen readers were told since the last look.
     std::string state(long long& announcementsSeen) const {
-        std::u16string seen = u"focus ";
-        HWND focus = GetFocus();
+        std::string focus = "none";
         for (const ControlDef& def : window::controlDefinitions())
-            if ((*this)[def.member] == focus)
-                seen += u16(std::wstring(def.member.name.begin(), def.member.name.end())) + u"-" +
-                        u16(std::to_wstring(def.member.index));
+            if ((*this)[def.member] == GetFocus())
+                focus = window::controlId(def.member);
+        std::u16string seen = u"focus " + std::u16string(focus.begin(), focus.end());
         for (const std::string_view name : {"Option1", "Option2"}) {
             seen += u"\n" + std::u16string(name.begin(), name.end());
             for (int k = 0; k < quiz::RowCount; ++k) {
@@ -184,9 +168,8 @@ struct Window {
         seen += u"\ntold " + u16(std::to_wstring(told));
         if (told > 0)
             seen += u" " + u16(form->lastAnnouncement());
-        static const bool notices = uiaNotifications();
         // Without UI Automation's notification, the output box's live-region event once each.
-        if (!notices)
+        if (!uiaNotifications())
             seen += u"\nlive-region events " +
                     u16(std::to_wstring(std::count(liveRegionEvents.begin(), liveRegionEvents.end(),
                                                    (*this)[Text1])));
@@ -197,9 +180,8 @@ struct Window {
 
 // The same as a step of the behaviour gives it.
 std::string expected(const behaviour::Step& step) {
-    std::u16string want = u"focus " +
-                          u16(std::wstring(step.focus.name.begin(), step.focus.name.end())) + u"-" +
-                          u16(std::to_wstring(step.focus.index));
+    const std::string focus = window::controlId(step.focus);
+    std::u16string want = u"focus " + std::u16string(focus.begin(), focus.end());
     for (const OptionGroup group : {OptionGroup::Option1, OptionGroup::Option2}) {
         want += group == OptionGroup::Option1 ? u"\nOption1" : u"\nOption2";
         const int selected = group == OptionGroup::Option1 ? step.science : step.subject;
@@ -337,7 +319,7 @@ TEST_CASE("a random game through real clicks and keys matches the reference") {
     CHECK(play(game));
 }
 
-TEST_CASE("every control stands where the definition puts it, at the screen's DPI") {
+TEST_CASE("every control stands where the definition puts it, in its font, at the screen's DPI") {
     const Window w;
     // The run was set up for this DPI; a window drawn at another proves nothing.
     const int dpi = static_cast<int>(fromEnvironment("ZOOMATCH_EXPECTED_DPI", 96));
@@ -353,6 +335,14 @@ TEST_CASE("every control stands where the definition puts it, at the screen's DP
         return client.bottom;
     };
     CHECK(std::abs(checkPlaces(dpi) - window::clientRect(dpi).height) <= 1);
+    LOGFONTW font;
+    REQUIRE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w[{"Option1", 0}], WM_GETFONT, 0, 0)),
+                       sizeof font, &font) == sizeof font);
+    CHECK(font.lfCharSet == RUSSIAN_CHARSET);
+    CHECK(font.lfHeight == -MulDiv(12, dpi, 72));
+    CHECK(font.lfWeight == FW_NORMAL);
+    const std::wstring face = font.lfFaceName;
+    CHECK((face == L"Times New Roman" || face == L"Liberation Serif"));
     // The window follows a move to a screen of another DPI, and back. (Wine
     // draws the caption at the screen's DPI alone, so the height of the
     // client area is checked at that DPI only.)
@@ -364,7 +354,7 @@ TEST_CASE("every control stands where the definition puts it, at the screen's DP
     }
 }
 
-TEST_CASE("a fixed window in its captions and font, that gives the focus back") {
+TEST_CASE("a fixed window in its captions, that gives the focus back") {
     const Window w;
     CHECK(text(w.form->window()) == u"www.example.org Биология - наука и обхват");
     CHECK(text(w[{"Label1", 0}]) == u"Биология - науки за животните");
@@ -375,14 +365,6 @@ TEST_CASE("a fixed window in its captions and font, that gives the focus back") 
     const LONG style = GetWindowLongW(w.form->window(), GWL_STYLE);
     CHECK((style & (WS_CAPTION | WS_SYSMENU)) == (WS_CAPTION | WS_SYSMENU));
     CHECK((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0);
-    LOGFONTW font;
-    REQUIRE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w[{"Option1", 0}], WM_GETFONT, 0, 0)),
-                       sizeof font, &font) == sizeof font);
-    CHECK(font.lfCharSet == RUSSIAN_CHARSET);
-    CHECK(font.lfHeight == -MulDiv(12, static_cast<int>(GetDpiForWindow(w.form->window())), 72));
-    CHECK(font.lfWeight == FW_NORMAL);
-    const std::wstring face = font.lfFaceName;
-    CHECK((face == L"Times New Roman" || face == L"Liberation Serif"));
 
     // The focus comes back to where it was when the window is left and re-entered.
     w.click(w[{"Option2", 6}]);
