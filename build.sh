@@ -110,6 +110,9 @@ windows | windows-test)
         ls build-windows/zoomatch-*
         exit 0
     fi
+    # Every Windows test under CTest: the win32 edition's files, then the
+    # win64 edition's files, the core and the window under Wine, and its
+    # installer and MSI end to end.
     ctest --preset win32
     exec ctest --preset win64
     ;;

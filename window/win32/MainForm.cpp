@@ -52,28 +52,6 @@ const wchar_t* kindName(Kind kind) {
     return L"control";
 }
 
-// Buttons take '&' for the mark of an access key; the quiz has none, so each
-// '&' of a caption is doubled on the way in and halved on the way out.
-std::wstring withoutAccessKeys(std::wstring_view caption) {
-    std::wstring shown;
-    for (wchar_t c : caption) {
-        shown += c;
-        if (c == L'&')
-            shown += L'&';
-    }
-    return shown;
-}
-
-std::wstring withAccessKeysUndone(std::wstring_view shown) {
-    std::wstring caption;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        caption += shown[i];
-        if (shown[i] == L'&' && i + 1 < shown.size() && shown[i + 1] == L'&')
-            ++i;
-    }
-    return caption;
-}
-
 std::wstring windowText(HWND hwnd, const wchar_t* kind) {
     SetLastError(ERROR_SUCCESS);
     const int length = GetWindowTextLengthW(hwnd);
@@ -148,12 +126,13 @@ const std::wstring& fontFace() {
     return face;
 }
 
+// The font's size in points, at the window's DPI (a point is 20 twips).
 HFONT makeFont(UINT dpi) {
     const window::WindowDef& def = window::windowDefinition();
-    HFONT font =
-        CreateFontW(-MulDiv(def.fontPointSize, static_cast<int>(dpi), 72), 0, 0, 0, FW_NORMAL,
-                    FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN, fontFace().c_str());
+    HFONT font = CreateFontW(-window::pixels(def.fontPointSize * 20, static_cast<int>(dpi)), 0, 0,
+                             0, FW_NORMAL, FALSE, FALSE, FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_ROMAN,
+                             fontFace().c_str());
     if (!font)
         controlFailed(L"window", L"make its font");
     return font;
@@ -186,7 +165,9 @@ MainForm::MainForm(HINSTANCE instance, int show) {
         controlFailed(L"window", L"be created");
     createControls(instance);
     layout(windowDpi(form), nullptr);
-    Form_Load();
+    events.Form_Load();
+    moveTabStop(quiz::OptionGroup::Option1);
+    moveTabStop(quiz::OptionGroup::Option2);
     savedFocus = text1;
     ShowWindow(form, show);
     if (!UpdateWindow(form))
@@ -211,66 +192,42 @@ bool MainForm::handleDialogKeys(MSG& message) {
 }
 
 void MainForm::createControls(HINSTANCE instance) {
-    const auto defs = window::controlDefinitions();
-    controls.reserve(defs.size()); // the controls' subclasses keep pointers into it
-
-    // Creation order is tab order: the output box first, then each frame
-    // followed by its column top to bottom, then the push buttons. A new
-    // group starts at each frame, at each column's first button and at the
-    // first control after the last column.
-    for (const ControlDef& def : defs)
-        if (def.kind == Kind::TextBox)
-            create(instance, def, def.left, def.top,
+    controls.reserve(window::controlDefinitions().size()); // the subclasses keep pointers into it
+    // Creation order is tab order, and a group runs from one WS_GROUP control
+    // to the next: the label, then the tab order, each column after its frame
+    // and a group of its own; each push button is a group of its own too.
+    create(instance, *window::control({"Label1", 0}),
+           WS_GROUP | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
+    for (const ControlDef* def : window::tabOrder()) {
+        switch (def->kind) {
+        case Kind::TextBox:
+            create(instance, *def,
                    WS_GROUP | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                        ES_AUTOVSCROLL);
-    bool firstPushButton = true;
-    for (const ControlDef& def : defs) {
-        switch (def.kind) {
-        case Kind::TextBox:
-        case Kind::OptionButton:
             break;
-        case Kind::Label:
-            create(instance, def, def.left, def.top,
-                   WS_GROUP | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX);
-            break;
-        case Kind::PushButton:
-            create(instance, def, def.left, def.top,
-                   WS_TABSTOP | BS_OWNERDRAW | (firstPushButton ? WS_GROUP : 0));
-            firstPushButton = false;
-            break;
-        case Kind::Frame: {
-            create(instance, def, def.left, def.top, WS_GROUP | BS_GROUPBOX);
-            // Its column, as the definition orders it on screen. The buttons
-            // are the main window's own children, placed from the frame's top left.
-            const std::wstring description =
-                wide(def.member.index == 0 ? window::windowDefinition().scienceDescription
-                                           : window::windowDefinition().subjectDescription);
-            int row = 0;
-            for (const ControlDef& child : defs) {
-                if (child.kind != Kind::OptionButton || !(child.parent == def.member))
-                    continue;
-                create(instance, child, def.left + child.left, def.top + child.top,
-                       BS_AUTORADIOBUTTON | (row == 0 ? WS_GROUP | WS_TABSTOP : 0));
-                std::wstring& said = controls.back().description = description;
-                const std::size_t mark = said.find(L"%1");
-                if (mark != std::wstring::npos)
-                    said.replace(mark, 2, std::to_wstring(++row));
-                else
-                    ++row;
-            }
+        case Kind::OptionButton: {
+            const bool top =
+                def->member.index == window::columnRows(*window::optionGroup(def->member)).front();
+            if (top)
+                create(instance, *window::control(def->parent), WS_GROUP | BS_GROUPBOX);
+            create(instance, *def, BS_AUTORADIOBUTTON | (top ? WS_GROUP : 0));
             break;
         }
+        case Kind::PushButton:
+            create(instance, *def, WS_GROUP | WS_TABSTOP | BS_OWNERDRAW);
+            break;
+        case Kind::Label:
+        case Kind::Frame:
+            break;
         }
     }
 }
 
-void MainForm::create(HINSTANCE instance, const ControlDef& def, int left, int top, DWORD style) {
+void MainForm::create(HINSTANCE instance, const ControlDef& def, DWORD style) {
     const wchar_t* className = def.kind == Kind::TextBox ? L"EDIT"
                                : def.kind == Kind::Label ? L"STATIC"
                                                          : L"BUTTON";
-    std::wstring text = wide(def.caption);
-    if (def.kind == Kind::Frame || def.kind == Kind::OptionButton)
-        text = withoutAccessKeys(text);
+    const std::wstring text = wide(window::withoutAccessKeys(def.caption));
     const int id = FirstControlId + static_cast<int>(controls.size());
     HWND handle =
         CreateWindowExW(def.kind == Kind::TextBox ? WS_EX_CLIENTEDGE : 0, className, text.c_str(),
@@ -282,48 +239,25 @@ void MainForm::create(HINSTANCE instance, const ControlDef& def, int left, int t
     Control& control = controls.emplace_back();
     control.handle = handle;
     control.def = &def;
-    control.left = left;
-    control.top = top;
     if (def.background != window::SystemWindowColour) {
         control.brush = CreateSolidBrush(colourRef(def.background));
         if (!control.brush)
             controlFailed(kindName(def.kind), L"get its background");
     }
-    const int index = def.member.index;
-    switch (def.kind) {
-    case Kind::Label:
-        label1 = handle;
-        break;
-    case Kind::Frame:
-        frame1[index == 0 ? 0 : 1] = handle;
-        break;
-    case Kind::OptionButton: {
-        const bool science = def.member.name == "Option1";
-        (science ? option1 : option2).at(index) = handle;
-        std::size_t column = science ? 0 : 1;
-        if (!firstOnScreen[column])
-            firstOnScreen[column] = handle;
-        break;
-    }
-    case Kind::PushButton:
-        command1.at(index) = handle;
-        break;
-    case Kind::TextBox:
+    if (const auto group = window::optionGroup(def.member))
+        options[static_cast<int>(*group)][def.member.index] = handle;
+    if (def.kind == Kind::TextBox)
         text1 = handle;
-        break;
-    }
-    if ((def.kind == Kind::OptionButton || def.kind == Kind::TextBox) &&
+    if (def.kind != Kind::Label && def.kind != Kind::Frame &&
         !SetWindowSubclass(handle, controlProc, 0, reinterpret_cast<DWORD_PTR>(&control)))
         controlFailed(kindName(def.kind), L"be subclassed");
 }
 
-void MainForm::layout(UINT newDpi, const RECT* suggested) {
-    dpi = newDpi;
-    const auto px = [this](int twips) { return MulDiv(twips, static_cast<int>(dpi), 1440); };
+void MainForm::layout(UINT dpi, const RECT* suggested) {
     HFONT newFont = makeFont(dpi);
     for (const Control& control : controls) {
-        if (!MoveWindow(control.handle, px(control.left), px(control.top), px(control.def->width),
-                        px(control.def->height), TRUE))
+        const window::PixelRect place = window::windowRect(*control.def, static_cast<int>(dpi));
+        if (!MoveWindow(control.handle, place.left, place.top, place.width, place.height, TRUE))
             controlFailed(kindName(control.def->kind), L"take its place");
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), TRUE);
     }
@@ -331,8 +265,8 @@ void MainForm::layout(UINT newDpi, const RECT* suggested) {
         DeleteObject(font);
     font = newFont;
 
-    const window::WindowDef& def = window::windowDefinition();
-    RECT frame{0, 0, px(def.clientWidth), px(def.clientHeight)};
+    const window::PixelRect client = window::clientRect(static_cast<int>(dpi));
+    RECT frame{0, 0, client.width, client.height};
     adjustWindowRect(frame, dpi);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
     if (!SetWindowPos(form, nullptr, suggested ? suggested->left : 0,
@@ -362,7 +296,14 @@ LRESULT CALLBACK MainForm::windowProc(HWND hwnd, UINT message, WPARAM wParam, LP
 LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        if (LOWORD(wParam) == IDOK) {
+            // Enter: presses the focused push button, and nothing anywhere else.
+            const Control* focus = find(GetFocus());
+            if (focus && focus->def->kind == Kind::PushButton)
+                onCommand(BN_CLICKED, focus->handle);
+        } else {
+            onCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        }
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -414,16 +355,27 @@ LRESULT CALLBACK MainForm::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
         if (control.def->kind == Kind::TextBox)
             return DefSubclassProc(hwnd, message, wParam, lParam) &
                    ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+        // The arrows go to a push button, which does nothing with them,
+        // rather than from one button to the other.
+        if (control.def->kind == Kind::PushButton)
+            return DefSubclassProc(hwnd, message, wParam, lParam) | DLGC_WANTARROWS;
+        break;
+    case WM_LBUTTONDBLCLK:
+        // An owner-drawn button only tells of a double click; here the second
+        // click takes the focus and presses it like the first.
+        if (control.def->kind == Kind::PushButton)
+            return DefSubclassProc(hwnd, WM_LBUTTONDOWN, wParam, lParam);
         break;
     case WM_GETOBJECT:
-        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT) &&
+            control.def->kind != Kind::PushButton) {
             const window::WindowDef& def = window::windowDefinition();
             AccessibleTexts texts;
             if (control.def->kind == Kind::TextBox) {
                 texts.name = wide(def.outputName);
             } else {
                 texts.emptyName = wide(def.solvedName);
-                texts.description = control.description;
+                texts.description = wide(window::description(*control.def));
             }
             if (const LRESULT object = accessibleObject(hwnd, wParam, texts))
                 return object;
@@ -438,68 +390,57 @@ LRESULT CALLBACK MainForm::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-void MainForm::onCommand(int id, int code, HWND sender) {
-    if (id == IDOK) {
-        // Enter: presses the focused push button, and nothing anywhere else.
-        HWND focus = GetFocus();
-        if (focus && (focus == command1[0] || focus == command1[1]))
-            SendMessageW(focus, BM_CLICK, 0, 0);
-        return;
-    }
-    const auto at = static_cast<std::size_t>(id - FirstControlId);
-    if (id < FirstControlId || at >= controls.size() || controls[at].handle != sender)
+void MainForm::onCommand(int code, HWND sender) {
+    const Control* control = find(sender);
+    if (!control)
         return; // IDCANCEL, from Escape, among others
-    const ControlDef& def = *controls[at].def;
-    if (def.kind == Kind::OptionButton && code == BN_CLICKED &&
-        SendMessageW(sender, BM_GETCHECK, 0, 0) == BST_CHECKED) {
-        if (def.member.name == "Option1")
-            Option1_Click(def.member.index);
-        else
-            Option2_Click(def.member.index);
+    const window::Member& member = control->def->member;
+    const auto array = window::controlArray(member);
+    if (!array)
+        return;
+    // An option's click comes once it is selected.
+    if (code != BN_CLICKED || (control->def->kind == Kind::OptionButton &&
+                               SendMessageW(sender, BM_GETCHECK, 0, 0) != BST_CHECKED))
+        return;
+    const auto said = events.click(*array, member.index);
+    if (const auto group = window::optionGroup(member))
+        moveTabStop(*group);
+    if (said) {
+        // The output is written in steps, so screen readers hear it once the
+        // command is done.
+        announcement = wide(*said);
+        ++announced;
+        announce(text1, announcement);
     }
-    // An owner-drawn button takes a quick second click for a double click.
-    if (def.kind == Kind::PushButton && (code == BN_CLICKED || code == BN_DOUBLECLICKED))
-        Command1_Click(def.member.index);
 }
 
-void MainForm::Command1_Click(int Index) {
-    rules.Command1_Click(static_cast<RowIndex>(Index));
-    // The output is written in steps, so screen readers hear it once the
-    // command is done.
-    announcement = wide(quiz::spokenVerdict(outputText()));
-    announce(text1, announcement);
-}
-
-LRESULT MainForm::onControlColour(HDC dc, HWND control) {
-    for (const Control& c : controls) {
-        if (c.handle != control)
-            continue;
-        if (!c.brush)
-            break; // the output box: the system's window colours, also while read-only
-        SetBkColor(dc, colourRef(c.def->background));
-        SetTextColor(dc, RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(c.brush);
+LRESULT MainForm::onControlColour(HDC dc, HWND handle) {
+    const Control* control = find(handle);
+    if (!control || !control->brush) {
+        // The output box: the system's window colours, also while read-only.
+        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     }
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    SetBkColor(dc, colourRef(control->def->background));
+    SetTextColor(dc, colourRef(window::windowDefinition().textColour));
+    return reinterpret_cast<LRESULT>(control->brush);
 }
 
 void MainForm::drawPushButton(const DRAWITEMSTRUCT& item) {
-    const auto at = static_cast<std::size_t>(item.CtlID) - FirstControlId;
-    if (at >= controls.size() || controls[at].handle != item.hwndItem)
+    const Control* button = find(item.hwndItem);
+    if (!button)
         return;
-    const Control& button = controls[at];
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    FillRect(dc, &face, button.brush);
+    FillRect(dc, &face, button->brush);
     DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
     const std::wstring text = windowText(item.hwndItem, L"push button");
     HGDIOBJ previous = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
+    SetTextColor(dc, colourRef(window::windowDefinition().textColour));
     RECT textRect = face;
     if (pressed)
         OffsetRect(&textRect, 1, 1);
@@ -512,32 +453,41 @@ void MainForm::drawPushButton(const DRAWITEMSTRUCT& item) {
     }
 }
 
+const MainForm::Control* MainForm::find(HWND handle) const {
+    for (const Control& control : controls)
+        if (handle && control.handle == handle)
+            return &control;
+    return nullptr;
+}
+
+HWND MainForm::handle(const window::Member& member) const {
+    if (member.name.empty())
+        return form;
+    for (const Control& control : controls)
+        if (control.def->member == member)
+            return control.handle;
+    return nullptr;
+}
+
 HWND MainForm::option(OptionGroup group, RowIndex row) const {
-    if (!quiz::isRow(row))
-        return nullptr;
-    return group == OptionGroup::Option1 ? option1[row] : option2[row];
+    return options[static_cast<int>(group)][row];
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
-    HWND button = option(group, row);
-    return button ? narrow(withAccessKeysUndone(windowText(button, L"option button")))
-                  : std::u16string();
+    return window::withAccessKeysUndone(narrow(windowText(option(group, row), L"option button")));
 }
 
 void MainForm::setCaption(OptionGroup group, RowIndex row, std::u16string_view text) {
-    if (HWND button = option(group, row))
-        setWindowText(button, withoutAccessKeys(wide(text)), L"option button", L"take its caption");
+    setWindowText(option(group, row), wide(window::withoutAccessKeys(text)), L"option button",
+                  L"take its caption");
 }
 
 bool MainForm::isSelected(OptionGroup group, RowIndex row) const {
-    HWND button = option(group, row);
-    return button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(option(group, row), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void MainForm::deselect(OptionGroup group, RowIndex row) {
     HWND button = option(group, row);
-    if (!button)
-        return;
     SendMessageW(button, BM_SETCHECK, BST_UNCHECKED, 0);
     if (SendMessageW(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED)
         controlFailed(L"option button", L"be deselected");
@@ -545,23 +495,25 @@ void MainForm::deselect(OptionGroup group, RowIndex row) {
     // mark, over the old one.
     if (!InvalidateRect(button, nullptr, TRUE))
         controlFailed(L"option button", L"be drawn again");
-    keepColumnReachable(group);
+    moveTabStop(group);
 }
 
-void MainForm::keepColumnReachable(OptionGroup group) {
-    // A radio button is a tab stop while it is selected; with none selected
-    // the column's top button takes the part, so Tab still enters the column.
-    const auto& column = group == OptionGroup::Option1 ? option1 : option2;
-    for (HWND button : column)
-        if (SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            return;
-    HWND first = firstOnScreen[group == OptionGroup::Option1 ? 0 : 1];
-    const LONG_PTR style = GetWindowLongPtrW(first, GWL_STYLE);
-    if (style & WS_TABSTOP)
-        return;
-    SetLastError(ERROR_SUCCESS);
-    if (!SetWindowLongPtrW(first, GWL_STYLE, style | WS_TABSTOP) && GetLastError() != ERROR_SUCCESS)
-        controlFailed(L"option button", L"become a tab stop");
+void MainForm::moveTabStop(OptionGroup group) {
+    // The dialog keyboard's Tab goes to the next control with WS_TABSTOP; in
+    // a column that is its selected option, or its top one when none is.
+    HWND stop = option(group, window::columnRows(group).front());
+    for (RowIndex row = 0; row < quiz::RowCount; ++row)
+        if (isSelected(group, row))
+            stop = option(group, row);
+    for (HWND button : options[static_cast<int>(group)]) {
+        const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+        const LONG_PTR wanted = button == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+        if (wanted == style)
+            continue;
+        SetLastError(ERROR_SUCCESS);
+        if (!SetWindowLongPtrW(button, GWL_STYLE, wanted) && GetLastError() != ERROR_SUCCESS)
+            controlFailed(L"option button", L"move its tab stop");
+    }
 }
 
 std::u16string MainForm::outputText() const {

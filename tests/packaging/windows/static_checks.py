@@ -1,9 +1,13 @@
 #!/usr/bin/python3
-"""Checks both Windows editions from their files alone, with nothing run:
-each exe's PE header, its import table against the allowlist of functions
-that Windows 7 has, its version resource, icon and manifest; and each MSI's
-tables. Prints a PASS or FAIL line per check.
-   static_checks.py OUT_DIR     (the build-windows folder of ./build.sh windows)"""
+"""Checks a Windows edition from its files alone, with nothing run: the exe's
+PE header, its import table against the allowlist of functions that Windows 7
+has, its version resource, icon and manifest; and the MSI's tables. Prints a
+PASS or FAIL line per check.
+   static_checks.py EDITION PACKAGES      (win32 or win64; the packages/ folder
+                                           of that edition's build tree)
+   static_checks.py pair WIN32_PACKAGES WIN64_PACKAGES
+                                          both MSIs' codes; exits with 77
+                                          (skipped) when one is not built"""
 import os
 import struct
 import subprocess
@@ -13,7 +17,6 @@ import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
-OUT = sys.argv[1]
 VERSION = "1.0.0.0"
 SHORTCUT = "Биология - науки за животните"
 EDITIONS = {"win32": {"machine": 0x14C, "magic": 0x10B, "msi": "Intel", "folder": "ProgramFilesFolder"},
@@ -241,20 +244,31 @@ def check_msi(edition, msi, portable):
     return properties.get("ProductCode"), properties.get("UpgradeCode"), [row[1] for row in components]
 
 
-codes = {}
-for edition in EDITIONS:
-    base = os.path.join(OUT, f"zoomatch-{VERSION}-{edition}")
+def base(packages, edition):
+    return os.path.join(packages, f"zoomatch-{VERSION}-{edition}")
+
+
+if len(sys.argv) == 4 and sys.argv[1] == "pair":
+    msis = [base(packages, edition) + ".msi" for packages, edition in zip(sys.argv[2:], EDITIONS)]
+    if not all(os.path.exists(msi) for msi in msis):
+        print(f"SKIP: both editions' MSIs are needed: {msis}")
+        sys.exit(77)
+    (product32, upgrade32, components32), (product64, upgrade64, components64) = [
+        check_msi(edition, base(packages, edition) + ".msi", base(packages, edition) + "-portable.exe")
+        for packages, edition in zip(sys.argv[2:], EDITIONS)]
+    report(upgrade32 == upgrade64 and product32 != product64 and not set(components32) & set(components64),
+           "both MSIs share one upgrade code, each with its own product and component codes",
+           f"{upgrade32} {product32} {components32}; {upgrade64} {product64} {components64}")
+elif len(sys.argv) == 3 and sys.argv[1] in EDITIONS:
+    edition, packages = sys.argv[1:]
     try:
-        check_exe(edition, base + "-portable.exe")
+        check_exe(edition, base(packages, edition) + "-portable.exe")
     except (OSError, ValueError, subprocess.CalledProcessError) as error:
         report(False, f"{edition}: the exe", str(error))
     try:
-        codes[edition] = check_msi(edition, base + ".msi", base + "-portable.exe")
+        check_msi(edition, base(packages, edition) + ".msi", base(packages, edition) + "-portable.exe")
     except (OSError, subprocess.CalledProcessError) as error:
         report(False, f"{edition}: the MSI", str(error))
-if len(codes) == 2:
-    (product32, upgrade32, components32), (product64, upgrade64, components64) = codes.values()
-    report(upgrade32 == upgrade64 and product32 != product64 and not set(components32) & set(components64),
-           "both MSIs share one upgrade code, each with its own product and component codes",
-           f"{codes}")
+else:
+    sys.exit(__doc__)
 sys.exit(1 if failures else 0)
