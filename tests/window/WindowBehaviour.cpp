@@ -134,6 +134,10 @@ const std::vector<Scenario> all{
         {key(Space),          Clear,       None,   None,   0,         choose, saidChoose},
         {key(Enter),          Clear,       None,   None,   0,         choose, saidChoose},
         {key(ShiftTab),       Option2(6),  None,   None,   0,         choose, silent},
+        // A button clicked again soon after takes the focus as the first click did.
+        {click(Clear),        Clear,       None,   None,   0,         choose, saidChoose},
+        {key(ShiftTab),       Option2(6),  None,   None,   0,         choose, silent},
+        {click(Clear),        Clear,       None,   None,   0,         choose, saidChoose},
     }},
 };
 // clang-format on
