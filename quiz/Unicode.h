@@ -45,6 +45,26 @@ inline void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
+// The text as the inside of a JSON string, in UTF-8: '"' and '\\' escaped,
+// control characters as \u escapes.
+inline std::string jsonEscaped(std::u16string_view text) {
+    constexpr char hex[] = "0123456789abcdef";
+    std::string out;
+    for (char32_t c : codePoints(text)) {
+        if (c == U'"' || c == U'\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            appendUtf8(out, c);
+        }
+    }
+    return out;
+}
+
 inline std::string toUtf8(std::u16string_view text) {
     std::string out;
     for (char32_t c : codePoints(text))

@@ -22,20 +22,7 @@ constexpr int Dpis[] = {96, 120, 144, 192};
 std::string out;
 
 void text(std::u16string_view value) {
-    out += '"';
-    for (char32_t c : quiz::codePoints(value)) {
-        if (c == U'"' || c == U'\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04x", static_cast<unsigned>(c));
-            out += code;
-        } else {
-            quiz::appendUtf8(out, c);
-        }
-    }
-    out += '"';
+    out += '"' + quiz::jsonEscaped(value) + '"';
 }
 
 void text(std::string_view value) {

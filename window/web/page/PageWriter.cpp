@@ -11,6 +11,7 @@
 
 using quiz::appendUtf8;
 using quiz::codePoints;
+using quiz::jsonEscaped;
 using window::ControlDef;
 using window::Kind;
 
@@ -71,23 +72,6 @@ std::string escaped(std::u16string_view text) {
             out += "&#13;";
             break;
         default:
-            appendUtf8(out, c);
-        }
-    }
-    return out;
-}
-
-std::string jsonString(std::u16string_view text) {
-    std::string out;
-    for (char32_t c : codePoints(text)) {
-        if (c == U'"' || c == U'\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char code[8];
-            std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
-            out += code;
-        } else {
             appendUtf8(out, c);
         }
     }
@@ -323,9 +307,9 @@ std::string PageWriter::manifest(std::string_view manifestTemplate) const {
     shortName = shortName.substr(0, shortName.find(u' '));
     const ControlDef* label = firstOfKind(Kind::Label);
     std::string out(manifestTemplate);
-    out = replaced(out, "@NAME@", jsonString(appName()));
-    out = replaced(out, "@SHORT_NAME@", jsonString(shortName));
-    out = replaced(out, "@DESCRIPTION@", jsonString(label ? label->caption : appName()));
+    out = replaced(out, "@NAME@", jsonEscaped(appName()));
+    out = replaced(out, "@SHORT_NAME@", jsonEscaped(shortName));
+    out = replaced(out, "@DESCRIPTION@", jsonEscaped(label ? label->caption : appName()));
     out = replaced(out, "@BACKGROUND@", colour(form.background));
     out = replaced(out, "@THEME@", colour(form.background));
     return out;
