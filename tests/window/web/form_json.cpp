@@ -1,7 +1,6 @@
 // Prints the window definition and the window's behaviour as JSON, so that
 // the browser tests take every place, colour, caption, id and step from the
-// same definition and table the page and the other front ends are built
-// from, rather than from a copy. Built for Node in the web tree.
+// same definition and table the page and the other front ends are built from.
 //   form_json              the definition and every scenario
 //   form_json SEED COUNT   the definition and the random game of COUNT inputs
 #include "FormDefinition.h"
@@ -11,157 +10,110 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
-using window::ControlDef;
+using Json = std::string;
 
-constexpr int Dpis[] = {96, 120, 144, 192};
-
-std::string out;
-
-void text(std::u16string_view value) {
-    out += '"' + quiz::jsonEscaped(value) + '"';
+Json num(long long value) {
+    return std::to_string(value);
+}
+Json str(std::u16string_view text) {
+    return '"' + quiz::jsonEscaped(text) + '"';
+}
+Json str(std::string_view ascii) {
+    return str(std::u16string(ascii.begin(), ascii.end()));
+}
+Json id(const window::Member& member) {
+    return str(window::controlId(member));
 }
 
-void text(std::string_view value) {
-    text(std::u16string(value.begin(), value.end()));
+Json object(const std::vector<std::pair<std::string, Json>>& fields) {
+    Json out = "{";
+    for (const auto& [name, value] : fields)
+        out += (out.size() > 1 ? ",\"" : "\"") + name + "\":" + value;
+    return out + "}";
 }
 
-void id(const window::Member& member) {
-    text(window::controlId(member));
+// f(x) for each x of the range but those f gives nothing for.
+template <typename Range, typename F> Json list(const Range& range, F f) {
+    Json out = "[";
+    for (const auto& x : range)
+        if (Json value = f(x); !value.empty())
+            out += (out.size() > 1 ? "," : "") + value;
+    return out + "]";
 }
 
-void rect(const window::PixelRect& r) {
-    out += "[" + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
-           std::to_string(r.width) + "," + std::to_string(r.height) + "]";
-}
-
-template <typename RectAt> void rects(RectAt at) {
-    out += "{";
-    for (int dpi : Dpis) {
-        out += (dpi == Dpis[0] ? "\"" : ",\"") + std::to_string(dpi) + "\":";
-        rect(at(dpi));
+// A place at each of the tested dpis: {"96":[left,top,width,height],...}.
+template <typename RectAt> Json rects(RectAt at) {
+    std::vector<std::pair<std::string, Json>> fields;
+    for (int dpi : {96, 120, 144, 192}) {
+        const window::PixelRect r = at(dpi);
+        const int values[] = {r.left, r.top, r.width, r.height};
+        fields.emplace_back(num(dpi), list(values, num));
     }
-    out += "}";
+    return object(fields);
 }
 
-constexpr std::string_view kinds[] = {"label", "frame", "option", "button", "textbox"};
-
-void definition() {
+Json definition() {
+    constexpr std::string_view kinds[] = {"label", "frame", "option", "button", "textbox"};
     const auto& form = window::windowDefinition();
-    out += "{\"caption\":";
-    text(form.caption);
-    out += ",\"client\":";
-    rects([](int dpi) { return window::clientRect(dpi); });
-    out += ",\"background\":" + std::to_string(form.background) +
-           ",\"textColour\":" + std::to_string(form.textColour) + ",\"outputName\":";
-    text(form.outputName);
-    out += ",\"solvedName\":";
-    text(form.solvedName);
-    out += ",\n\"controls\":[";
-    for (const ControlDef& def : window::controlDefinitions()) {
-        out += def.member == window::controlDefinitions().front().member ? "\n{" : ",\n{";
-        out += "\"id\":";
-        id(def.member);
-        out += ",\"kind\":";
-        text(kinds[static_cast<int>(def.kind)]);
-        out += ",\"parent\":";
-        if (def.parent.name.empty())
-            out += "null";
-        else
-            id(def.parent);
-        out += ",\"caption\":";
-        text(def.caption);
-        out += ",\"description\":";
-        text(window::description(def));
-        out += ",\"background\":" + (def.background == window::SystemWindowColour
-                                         ? std::string("-1")
-                                         : std::to_string(def.background));
-        out += ",\"rects\":";
-        rects([&def](int dpi) { return window::windowRect(def, dpi); });
-        out += "}";
-    }
-    out += "],\n\"tabOrder\":[";
-    for (const ControlDef* def : window::tabOrder()) {
-        out += def == window::tabOrder().front() ? "" : ",";
-        id(def->member);
-    }
-    out += "]";
+    const auto control = [&](const window::ControlDef& def) {
+        const bool system = def.background == window::SystemWindowColour;
+        return object({{"id", id(def.member)},
+                       {"kind", str(kinds[static_cast<int>(def.kind)])},
+                       {"parent", def.parent.name.empty() ? "null" : id(def.parent)},
+                       {"caption", str(def.caption)},
+                       {"description", str(window::description(def))},
+                       {"background", num(system ? -1LL : def.background)},
+                       {"rects", rects([&](int dpi) { return window::windowRect(def, dpi); })}});
+    };
+    return object(
+        {{"caption", str(form.caption)},
+         {"client", rects(window::clientRect)},
+         {"background", num(form.background)},
+         {"outputName", str(form.outputName)},
+         {"solvedName", str(form.solvedName)},
+         {"controls", list(window::controlDefinitions(), control)},
+         {"tabOrder", list(window::tabOrder(), [](auto def) { return id(def->member); })}});
 }
 
-void step(const behaviour::Step& s) {
-    using behaviour::Input;
-    out += "{\"input\":[";
-    if (s.input.kind == Input::Kind::Start) {
-        out += "\"start\"";
-    } else if (s.input.kind == Input::Kind::Click) {
-        out += "\"click\",";
-        id(s.input.control);
-    } else {
-        out += "\"key\",";
-        text(behaviour::keyName(s.input.key));
-    }
-    out += "],\"focus\":";
-    id(s.focus);
-    out += ",\"checked\":[";
-    if (s.science != behaviour::None)
-        id({"Option1", s.science});
-    if (s.subject != behaviour::None) {
-        out += s.science != behaviour::None ? "," : "";
-        id({"Option2", s.subject});
-    }
+Json step(const behaviour::Step& s) {
+    using Kind = behaviour::Input::Kind;
+    const Kind kind = s.input.kind;
+    const std::pair<std::string_view, int> selected[] = {{"Option1", s.science},
+                                                         {"Option2", s.subject}};
+    const auto checked = [](const auto& row) {
+        return row.second == behaviour::None ? Json() : id({row.first, row.second});
+    };
     // The captions of the options in the definition's order.
-    out += "],\"captions\":[";
-    const char* separator = "";
-    for (const ControlDef& def : window::controlDefinitions())
-        if (const auto group = window::optionGroup(def.member)) {
-            out += separator;
-            text(behaviour::expectedCaption(s, *group, def.member.index));
-            separator = ",";
-        }
-    out += "],\"output\":";
-    text(s.output);
-    out += ",\"announced\":";
-    if (s.announced)
-        text(*s.announced);
-    else
-        out += "null";
-    out += "}";
+    const auto caption = [&](const window::ControlDef& def) {
+        const auto group = window::optionGroup(def.member);
+        return group ? str(behaviour::expectedCaption(s, *group, def.member.index)) : Json();
+    };
+    return object({{"input", kind == Kind::Start ? "[\"start\"]"
+                             : kind == Kind::Click
+                                 ? "[\"click\"," + id(s.input.control) + "]"
+                                 : "[\"key\"," + str(behaviour::keyName(s.input.key)) + "]"},
+                   {"focus", id(s.focus)},
+                   {"checked", list(selected, checked)},
+                   {"captions", list(window::controlDefinitions(), caption)},
+                   {"output", str(s.output)},
+                   {"announced", s.announced ? str(*s.announced) : "null"}});
 }
 
-void scenario(const behaviour::Scenario& game) {
-    out += "{\"name\":";
-    text(game.name);
-    out += ",\"steps\":[";
-    for (const auto& s : game.steps) {
-        out += &s == &game.steps.front() ? "\n" : ",\n";
-        step(s);
-        if (out.size() > 1 << 16) {
-            std::fputs(out.c_str(), stdout);
-            out.clear();
-        }
-    }
-    out += "]}";
+Json scenario(const behaviour::Scenario& game) {
+    return object({{"name", str(game.name)}, {"steps", list(game.steps, step)}});
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    out += "{\"window\":";
-    definition();
-    out += "},\n\"scenarios\":[";
-    if (argc == 3) {
-        scenario(behaviour::randomGame(static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)),
-                                       std::strtoll(argv[2], nullptr, 10)));
-    } else {
-        for (const auto& game : behaviour::scenarios()) {
-            out += &game == &behaviour::scenarios().front() ? "\n" : ",\n";
-            scenario(game);
-        }
-    }
-    out += "]}\n";
-    std::fputs(out.c_str(), stdout);
-    return 0;
+    const auto games = argc == 3 ? std::vector{behaviour::randomGame(
+                                       static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)),
+                                       std::strtoll(argv[2], nullptr, 10))}
+                                 : behaviour::scenarios();
+    std::puts(object({{"window", definition()}, {"scenarios", list(games, scenario)}}).c_str());
 }
