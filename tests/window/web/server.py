@@ -1,17 +1,14 @@
 #!/usr/bin/python3
 """The static server that the page's tests share (a CTest fixture): serves
-SITE on a free port of 127.0.0.1 in a session of its own and writes its
-address to STATE/server-url and its PID to STATE/server-pid; `stop` ends its
-process group and waits until it is gone.
+SITE on 127.0.0.1 in a session of its own, its address in STATE/server-url
+and its PID in STATE/server-pid; `stop` ends its process group.
    server.py start STATE SITE  |  server.py stop STATE"""
 import os
-import signal
 import sys
-import time
 
-from browser import start_server, wait_for
+from browser import start_server, stop
 
-command, state = sys.argv[1], sys.argv[2]
+command, state = sys.argv[1:3]
 pid_file, url_file = os.path.join(state, "server-pid"), os.path.join(state, "server-url")
 if command == "start":
     if not os.path.isfile(os.path.join(sys.argv[3], "index.html")):
@@ -23,20 +20,7 @@ if command == "start":
     print(f"serving {sys.argv[3]} at {url}, PID {server.pid}")
 else:
     pid = int(open(pid_file).read())
-
-    def gone():
-        try:
-            os.killpg(pid, 0)
-            return False
-        except ProcessLookupError:
-            return True
-    if not gone():
-        os.killpg(pid, signal.SIGTERM)
-        try:
-            wait_for(gone, 5, "")
-        except TimeoutError:
-            os.killpg(pid, signal.SIGKILL)
-            time.sleep(0.5)
+    gone = stop(pid)
     os.remove(pid_file)
     os.remove(url_file)
-    sys.exit(0 if gone() else f"the server {pid} is still running")
+    sys.exit(0 if gone else f"the server {pid} is still running")
