@@ -20,11 +20,9 @@ using Json = std::string;
 Json num(long long value) {
     return std::to_string(value);
 }
-Json str(std::u16string_view text) {
-    return '"' + quiz::jsonEscaped(text) + '"';
-}
-Json str(std::string_view ascii) {
-    return str(std::u16string(ascii.begin(), ascii.end()));
+// A UTF-16 text, or an ASCII one.
+template <typename Text> Json str(const Text& text) {
+    return '"' + quiz::jsonEscaped(std::u16string(text.begin(), text.end())) + '"';
 }
 Json id(const window::Member& member) {
     return str(window::controlId(member));
