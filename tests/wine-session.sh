@@ -52,25 +52,24 @@ start() {
     while IFS='=' read -r name value; do export "$name=$value"; done <"$dir/session.env"
     # A wineserver that stays until it is ended, so that each program of the
     # session finds the prefix ready; then the prefix is made.
-    local log=$dir/wine.log
-    setsid "$wineserver" -p </dev/null >>"$log" 2>&1 || fail "wineserver: $(cat "$log")"
-    setsid "$wine" wineboot -i </dev/null >>"$log" 2>&1 || fail "wineboot: $(cat "$log")"
-    if [ -n "$dpi" ]; then
-        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-            </dev/null >>"$log" 2>&1 || fail "could not set LogPixels"
-    fi
-    if [ -n "$unmanaged" ]; then
-        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-            </dev/null >>"$log" 2>&1 || fail "could not turn off managed windows"
-    fi
+    setup "$wineserver" -p
+    setup "$wine" wineboot -i
+    [ -z "$dpi" ] ||
+        setup "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+    [ -z "$unmanaged" ] || setup "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+}
+# A step of the set-up, in a session of its own, with its output in the log.
+setup() {
+    setsid "$@" </dev/null >>"$ZOOMATCH_WINE_SESSION/wine.log" 2>&1 ||
+        fail "$*: $(cat "$ZOOMATCH_WINE_SESSION/wine.log")"
 }
 
 # The processes, other than this script, that carry the session's mark.
 left_of() {
     local pid
     for pid in $(grep -lsaF "ZOOMATCH_WINE_SESSION=$1" /proc/[0-9]*/environ | cut -d/ -f3); do
-        [ "$pid" = $$ ] && continue
-        grep -qs '^State:[[:space:]]*[^Z]' "/proc/$pid/status" && ps -o pid=,args= -p "$pid"
+        [ "$pid" != $$ ] && grep -qs '^State:\s*[^Z]' "/proc/$pid/status" &&
+            ps -o pid=,args= -p "$pid"
     done
     return 0
 }

@@ -1,11 +1,8 @@
-// The real Win32 window, driven in this process through real input (SendInput:
-// the mouse's main button at a control's centre, keys where the focus is):
-// every scenario of the window's behaviour and a random game, each step
-// compared with the window as a learner and a screen reader find it. Then what
-// only Windows has: places and font at the screen's DPI, colours, the fixed
-// window, and what a screen reader reads (oleacc, WinEvents).
-// ZOOMATCH_EXPECTED_DPI is the DPI the run was set up with (96 unless given);
-// ZOOMATCH_RANDOM_EVENTS and ZOOMATCH_RANDOM_SEED size the random game.
+// The real Win32 window in this process, driven through real input: every
+// scenario and a random game, each step compared with the window as a learner
+// and a screen reader find it; then places and font at the screen's DPI
+// (ZOOMATCH_EXPECTED_DPI, 96 unless given), colours, the fixed window, and what
+// a screen reader reads. ZOOMATCH_RANDOM_EVENTS and _SEED size the random game.
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "../../quiz/Utf16Text.h"
 #include "FormDefinition.h"
@@ -18,7 +15,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -31,18 +30,14 @@ namespace {
 
 constexpr Member Text1{"Text1", 0}, Check{"Command1", 0}, Clear{"Command1", 1};
 
-std::u16string u16(std::wstring_view text) {
-    return {text.begin(), text.end()};
-}
-std::u16string u16(std::string_view text) {
-    return {text.begin(), text.end()};
+template <class Text> std::u16string u16(const Text& text) {
+    return {std::begin(text), std::end(text)};
 }
 
 std::u16string text(HWND hwnd) {
     std::wstring buffer(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    buffer.resize(static_cast<std::size_t>(
-        GetWindowTextW(hwnd, buffer.data(), static_cast<int>(buffer.size()))));
-    return u16(buffer);
+    return u16(
+        std::wstring_view(buffer.data(), GetWindowTextW(hwnd, buffer.data(), buffer.size())));
 }
 
 // The live-region WinEvents raised since the last look: what screen readers
@@ -230,7 +225,7 @@ Accessible accessible(HWND control) {
                                     std::pair{&IAccessible::get_accValue, &seen.value}}) {
         BSTR text = nullptr;
         if (SUCCEEDED((object->*get)(self, &text)) && text)
-            *into = u16({text, SysStringLen(text)});
+            *into = u16(std::wstring_view(text, SysStringLen(text)));
         SysFreeString(text);
     }
     if (SUCCEEDED(object->get_accRole(self, &result)) && result.vt == VT_I4)
@@ -350,11 +345,7 @@ TEST_CASE("each control shows its colour, and a deselected button its empty mark
     w.settle();
     const Screen shown{w.form->window()};
     // Points in twips from the client area's top left, clear of texts and edges.
-    const struct {
-        const char* where;
-        int x, y;
-        COLORREF colour;
-    } samples[] = {
+    const std::tuple<const char*, int, int, COLORREF> samples[] = {
         {"window", 60, 60, RGB(0xC0, 0xC0, 0xFF)},
         {"Label1", 1020, 45, RGB(0xFF, 0xC0, 0x80)},
         {"Frame1(0)", 180, 2000, RGB(0xC0, 0xC0, 0xFF)},
@@ -366,10 +357,9 @@ TEST_CASE("each control shows its colour, and a deselected button its empty mark
         {"Command1(0)", 1770, 4050, RGB(0xC0, 0xFF, 0xC0)},
         {"Text1(0)", 270, 5985, GetSysColor(COLOR_WINDOW)},
     };
-    for (const auto& sample : samples) {
-        INFO(sample.where);
-        CHECK(shown.at(window::pixels(sample.x, 96), window::pixels(sample.y, 96)) ==
-              sample.colour);
+    for (const auto& [where, x, y, colour] : samples) {
+        INFO(where);
+        CHECK(shown.at(window::pixels(x, 96), window::pixels(y, 96)) == colour);
     }
 }
 
