@@ -1,109 +1,90 @@
 #!/usr/bin/env bash
 # A Wine session of its own: a private X server, a fresh Wine prefix and a
 # wineserver that serves only it.
-#   wine-session.sh start DIR [--dpi N] [--unmanaged]
-#       sets one up in the empty or missing folder DIR and leaves it running;
-#       its settings are in DIR/session.env, which tests/wine-run.sh reads
-#   wine-session.sh stop DIR
-#       ends it, removes DIR and fails when anything it started is still there
-#   wine-session.sh [--dpi N] [--unmanaged] CMD [ARGS...]
-#       runs CMD in a session that ends with it; the exit status is CMD's
-# --dpi sets the screen's dots per inch (Wine's LogPixels). --unmanaged has
-# Wine draw the windows' frames itself, caption included (the session has no
-# window manager), and spares the two seconds that Wine otherwise waits, for a
-# window manager that never answers, as a window closes.
-# Every process of a session carries ZOOMATCH_WINE_SESSION=DIR in its
-# environment, so that what is left of it can be told from anything else.
+#   wine-session.sh [OPTIONS] start DIR   sets one up in DIR and leaves it running;
+#                                         DIR/session.env holds its environment
+#   wine-session.sh stop DIR              ends it, removes DIR, and fails when
+#                                         anything of it is still running
+#   wine-session.sh [OPTIONS] CMD [ARGS]  runs CMD in a session that ends with it
+# --dpi N sets the screen's dots per inch. --unmanaged has Wine draw the window
+# frames itself (there is no window manager), which also spares the two
+# seconds Wine waits for one as a window closes.
+# Every process of a session carries ZOOMATCH_WINE_SESSION=DIR, so that what
+# is left of it can be told from anything else.
 set -euo pipefail
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-
 fail() {
     echo "wine-session.sh: $*" >&2
     exit 1
 }
 
-# Sets up the session in $1 with the options that follow.
+dpi= unmanaged=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --dpi) [[ "${2:-}" =~ ^[0-9]+$ ]] && dpi=$2 && shift 2 || fail "--dpi needs a number" ;;
+    --unmanaged) unmanaged=1 && shift ;;
+    *) break ;;
+    esac
+done
+
 start() {
-    local dir=$1 dpi= unmanaged=
-    shift
-    while [ $# -gt 0 ]; do
-        case $1 in
-        --dpi)
-            dpi=${2:-}
-            [[ "$dpi" =~ ^[0-9]+$ ]] || fail "--dpi needs a number"
-            shift 2 ;;
-        --unmanaged) unmanaged=1 && shift ;;
-        *) fail "unknown option $1" ;;
-        esac
-    done
-    mkdir -p "$dir"
-    dir=$(cd "$dir" && pwd)
-    # What an interrupted run left there is ended first.
-    [ ! -e "$dir/pids" ] || stop "$dir"
-    mkdir -p "$dir"
-    export ZOOMATCH_WINE_SESSION=$dir
-    export WINEDEBUG=-all
+    local dir display=
+    dir=$(mkdir -p "$1" && cd "$1" && pwd)
+    [ ! -e "$dir/pids" ] || stop "$dir" # what an interrupted run left
+    mkdir -p "$dir/prefix"
     # No menu entries or file associations written into $HOME, no Mono or Gecko.
-    export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=;mshtml="
-    export WINEPREFIX=$dir/prefix
-    # The X server in a session of its own, with no terminal and no pipe of
-    # the caller's: it outlives this script, and nobody waits for its output.
+    export WINEDEBUG=-all
+    printf '%s\n' "ZOOMATCH_WINE_SESSION=$dir" "WINEPREFIX=$dir/prefix" \
+        "WINEDLLOVERRIDES=winemenubuilder.exe=d;mscoree=;mshtml=" >"$dir/session.env"
+    # The X server in a session of its own, with no terminal or pipe of the
+    # caller's: it outlives this script, and nobody waits for its output.
     setsid Xvfb -displayfd 3 -screen 0 2048x1536x24 -nolisten tcp -noreset \
         3>"$dir/display" </dev/null >"$dir/xvfb.log" 2>&1 &
     echo "XVFB_PID=$!" >"$dir/pids"
-    local display=
     for _ in $(seq 100); do
         display=$(head -n 1 "$dir/display" 2>/dev/null || true)
         [ -n "$display" ] && break
         sleep 0.05
     done
     [ -n "$display" ] || fail "Xvfb did not start: $(cat "$dir/xvfb.log")"
-    export DISPLAY=:$display
-    # A wineserver that stays until it is ended, so each program of the
+    echo "DISPLAY=:$display" >>"$dir/session.env"
+    while IFS='=' read -r name value; do export "$name=$value"; done <"$dir/session.env"
+    # A wineserver that stays until it is ended, so that each program of the
     # session finds the prefix ready; then the prefix is made.
-    mkdir -p "$WINEPREFIX"
-    setsid "$wineserver" -p </dev/null >>"$dir/wine.log" 2>&1 || fail "wineserver: $(cat "$dir/wine.log")"
-    setsid "$wine" wineboot -i </dev/null >>"$dir/wine.log" 2>&1 || fail "wineboot: $(cat "$dir/wine.log")"
-    if [ -n "$dpi" ]; then
-        "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-            </dev/null >>"$dir/wine.log" 2>&1 || fail "could not set LogPixels"
-    fi
-    if [ -n "$unmanaged" ]; then
-        "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-            </dev/null >>"$dir/wine.log" 2>&1 || fail "could not turn off managed windows"
-    fi
-    cat >"$dir/session.env" <<EOF
-ZOOMATCH_WINE_SESSION=$dir
-DISPLAY=$DISPLAY
-WINEPREFIX=$WINEPREFIX
-EOF
+    setup "$wineserver" -p
+    setup "$wine" wineboot -i
+    [ -z "$dpi" ] ||
+        setup "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+    [ -z "$unmanaged" ] || setup "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+}
+# A step of the set-up, in a session of its own, with its output in the log.
+setup() {
+    setsid "$@" </dev/null >>"$ZOOMATCH_WINE_SESSION/wine.log" 2>&1 ||
+        fail "$*: $(cat "$ZOOMATCH_WINE_SESSION/wine.log")"
 }
 
 # The processes, other than this script, that carry the session's mark.
 left_of() {
     local pid
     for pid in $(grep -lsaF "ZOOMATCH_WINE_SESSION=$1" /proc/[0-9]*/environ | cut -d/ -f3); do
-        [ "$pid" = $$ ] && continue
-        grep -qs '^State:[[:space:]]*[^Z]' "/proc/$pid/status" && ps -o pid=,args= -p "$pid"
+        [ "$pid" != $$ ] && grep -qs '^State:\s*[^Z]' "/proc/$pid/status" &&
+            ps -o pid=,args= -p "$pid"
     done
     return 0
 }
 
-# Ends the session in $1: the wineserver with every Wine process, the X
-# server, the folder; then checks that nothing of it is left.
+# Ends the wineserver with every Wine process, then the X server; removes the
+# folder and fails when anything of the session is left.
 stop() {
-    local dir left=
+    local dir left= XVFB_PID=
     dir=$(cd "$1" 2>/dev/null && pwd) || fail "no session in $1"
-    if [ -f "$dir/prefix/system.reg" ] || [ -d "$dir/prefix" ]; then
+    if [ -d "$dir/prefix" ]; then
         WINEPREFIX=$dir/prefix "$wineserver" -k 2>/dev/null || true
         WINEPREFIX=$dir/prefix "$wineserver" -w 2>/dev/null || true
     fi
-    if [ -f "$dir/pids" ]; then
-        local XVFB_PID=
-        source "$dir/pids"
-        [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
-    fi
+    [ ! -f "$dir/pids" ] || source "$dir/pids"
+    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
     for _ in $(seq 100); do
         left=$(left_of "$dir")
         [ -z "$left" ] && break
@@ -114,31 +95,15 @@ stop() {
 }
 
 case ${1:-} in
-start)
-    [ $# -ge 2 ] || fail "usage: wine-session.sh start DIR [--dpi N] [--unmanaged]"
-    dir=$2
-    shift 2
-    start "$dir" "$@"
+start | stop)
+    [ $# -eq 2 ] || fail "usage: wine-session.sh [--dpi N] [--unmanaged] start|stop DIR"
+    "$1" "$2"
     ;;
-stop)
-    [ $# -eq 2 ] || fail "usage: wine-session.sh stop DIR"
-    stop "$2"
-    ;;
+'') fail "usage: wine-session.sh [--dpi N] [--unmanaged] start|stop DIR | CMD [ARGS...]" ;;
 *)
-    options=()
-    while [ $# -gt 0 ]; do
-        case $1 in
-        --dpi) options+=("$1" "${2:-}") && shift 2 ;;
-        --unmanaged) options+=("$1") && shift ;;
-        *) break ;;
-        esac
-    done
-    [ $# -gt 0 ] || fail "usage: wine-session.sh [--dpi N] [--unmanaged] CMD [ARGS...]"
     dir=$(mktemp -d)
     trap 'stop "$dir"' EXIT
-    start "$dir" "${options[@]}"
-    status=0
-    "$@" || status=$?
-    exit "$status"
+    start "$dir"
+    "$@"
     ;;
 esac

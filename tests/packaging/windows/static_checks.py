@@ -1,14 +1,14 @@
 #!/usr/bin/python3
 """Checks a Windows edition from its files alone, with nothing run: the exe's
-PE header, its import table against the allowlist of functions that Windows 7
-has, its version resource, icon and manifest; and the MSI's tables. Prints a
-PASS or FAIL line per check.
-   static_checks.py EDITION PACKAGES      (win32 or win64; the packages/ folder
-                                           of that edition's build tree)
+PE header and imports (all in Windows 7, by windows7-imports.txt), its version
+resource, icon and manifest; and the MSI's tables. A PASS or FAIL line each.
+   static_checks.py EDITION PACKAGES       win32 or win64, and the packages/
+                                           folder of that edition's build tree
    static_checks.py pair WIN32_PACKAGES WIN64_PACKAGES
-                                          both MSIs' codes; exits with 77
-                                          (skipped) when one is not built"""
+                                           both MSIs' codes; exits with 77
+                                           (skipped) when one is not built"""
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -16,232 +16,154 @@ import tempfile
 import xml.etree.ElementTree as ET
 
 sys.dont_write_bytecode = True
-HERE = os.path.dirname(os.path.abspath(__file__))
 VERSION = "1.0.0.0"
-SHORTCUT = "Биология - науки за животните"
-EDITIONS = {"win32": {"machine": 0x14C, "magic": 0x10B, "msi": "Intel", "folder": "ProgramFilesFolder"},
-            "win64": {"machine": 0x8664, "magic": 0x20B, "msi": "x64", "folder": "ProgramFiles64Folder"}}
-# Windows versions by the number in their manifests, Windows 7 to 11.
-SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}": "Windows 7",
-                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}": "Windows 8",
-                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}": "Windows 8.1",
-                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}": "Windows 10 and 11"}
+EDITIONS = {"win32": {"format": "pei-i386", "magic": "010b", "objdump": "i686-w64-mingw32-objdump",
+                      "msi": "Intel", "folder": "ProgramFilesFolder", "components": "0"},
+            "win64": {"format": "pei-x86-64", "magic": "020b", "objdump": "x86_64-w64-mingw32-objdump",
+                      "msi": "x64", "folder": "ProgramFiles64Folder", "components": "256"}}
+WINDOWS_7 = ("Windows 2000", "Windows XP", "Windows Vista", "Windows 7")
+# The manifest's ids of Windows 7, 8, 8.1, and 10 and 11.
+SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 failures = 0
 
 
-def report(ok, what, detail=""):
+def report(problems, what):
     global failures
-    print(f"{'PASS' if ok else 'FAIL'}: {what}" + ("" if ok or not detail else f": {detail}"))
-    failures += not ok
+    print(f"{'FAIL' if problems else 'PASS'}: {what}" + (": " + "; ".join(problems) if problems else ""))
+    failures += bool(problems)
 
 
-class PE:
-    """The parts of a PE file that the checks read."""
-
-    def __init__(self, path):
-        self.data = data = open(path, "rb").read()
-        if data[:2] != b"MZ":
-            raise ValueError("no MZ header")
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
-        opt = pe + 24
-        self.magic = struct.unpack_from("<H", data, opt)[0]
-        (self.os_version, self.subsystem_version) = [
-            struct.unpack_from("<HH", data, opt + offset) for offset in (40, 48)]
-        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", data, opt + 68)
-        directories = opt + (96 if self.magic == 0x10B else 112)
-        self.directories = [struct.unpack_from("<II", data, directories + 8 * i) for i in range(16)]
-        table = opt + optional_size
-        self.sections = [struct.unpack_from("<IIII", data, table + 40 * i + 8) for i in range(sections)]
-
-    def offset(self, rva):
-        for size, address, raw_size, raw in self.sections:
-            if address <= rva < address + max(size, raw_size):
-                return raw + rva - address
-        raise ValueError(f"RVA {rva:#x} lies in no section")
-
-    def string(self, rva):
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
-
-    def imports(self):
-        """(dll in lower case, function name or 'ordinal N') for every import."""
-        rva, size = self.directories[1]
-        found = []
-        wide = self.magic == 0x20B
-        entry = self.offset(rva) if size else None
-        while entry is not None:
-            lookup, _, _, name, first = struct.unpack_from("<IIIII", self.data, entry)
-            if name == 0:
-                break
-            dll = self.string(name).lower()
-            thunk = self.offset(lookup or first)
-            while True:
-                value = struct.unpack_from("<Q" if wide else "<I", self.data, thunk)[0]
-                if value == 0:
-                    break
-                if value >> (63 if wide else 31):
-                    found.append((dll, f"ordinal {value & 0xFFFF}"))
-                else:
-                    found.append((dll, self.string((value & 0x7FFFFFFF) + 2)))
-                thunk += 8 if wide else 4
-            entry += 20
-        return found
-
-
-def allowlist():
-    """DLL and function -> the first Windows that has it, from windows7-imports.txt."""
-    allowed = {}
-    for line in open(os.path.join(HERE, "windows7-imports.txt"), encoding="utf-8"):
-        line = line.split("#", 1)[0].strip()
-        if line:
-            dll, function, first = line.split(None, 2)
-            allowed[(dll.lower(), function)] = first
-    return allowed
-
-
-def wrestool(exe, kind, raw=True):
-    return subprocess.run(["wrestool", "-x", f"--type={kind}"] + (["--raw"] if raw else []) + [exe],
-                          capture_output=True, check=True).stdout
+def run(*command):
+    return subprocess.run(command, capture_output=True, check=True).stdout
 
 
 def check_exe(edition, exe):
     want = EDITIONS[edition]
-    pe = PE(exe)
+    dump = run(want["objdump"], "-p", exe).decode()
+    field = dict(re.findall(r"^(\w+)\s+(\S+)", dump, re.M))
     problems = []
-    if (pe.machine, pe.magic) != (want["machine"], want["magic"]):
-        problems.append(f"machine {pe.machine:#x}, magic {pe.magic:#x}")
-    if pe.subsystem != 2:
-        problems.append(f"subsystem {pe.subsystem}, not 2 (Windows GUI)")
-    for name, version in (("subsystem", pe.subsystem_version), ("operating system", pe.os_version)):
+    if f"file format {want['format']}" not in dump or field.get("Magic") != want["magic"]:
+        problems.append(f"not {want['format']}, magic {field.get('Magic')}")
+    if int(field["Subsystem"], 16) != 2:
+        problems.append(f"subsystem {field['Subsystem']}, not 2 (Windows GUI)")
+    for name in ("Subsystem", "OSystem"):
+        version = (int(field[f"Major{name}Version"]), int(field[f"Minor{name}Version"]))
         if version > (6, 1):
-            problems.append(f"{name} version {version[0]}.{version[1]} is newer than 6.1 (Windows 7)")
-    if pe.dll_characteristics & 0x140 != 0x140:
-        problems.append(f"DllCharacteristics {pe.dll_characteristics:#x} lacks DEP or ASLR")
-    if pe.directories[13][1]:
+            problems.append(f"{name} version {version} is newer than 6.1 (Windows 7)")
+    if int(field["DllCharacteristics"], 16) & 0x140 != 0x140:
+        problems.append(f"DllCharacteristics {field['DllCharacteristics']} lacks DEP or ASLR")
+    if not re.search(r"^Entry d 0+ 0+ Delay Import", dump, re.M):
         problems.append("it has delay-loaded imports, which this check does not read")
-    report(not problems, f"{edition}: PE header ({'i686' if edition == 'win32' else 'x86_64'}, Windows GUI, "
-           f"subsystem {pe.subsystem_version[0]}.{pe.subsystem_version[1]})", "; ".join(problems))
+    report(problems, f"{edition}: PE header ({want['format']}, Windows GUI, subsystem "
+                     f"{field['MajorSubsystemVersion']}.{field['MinorSubsystemVersion']})")
 
-    allowed = allowlist()
-    imports = pe.imports()
-    unknown = [f"{dll} {function}" for dll, function in imports if (dll, function) not in allowed]
-    newer = [f"{dll} {function} ({allowed[(dll, function)]})" for dll, function in imports
-             if allowed.get((dll, function), "Windows 7") not in ("Windows 2000", "Windows XP",
-                                                                 "Windows Vista", "Windows 7")]
-    dlls = sorted({dll for dll, _ in imports})
-    report(imports and not unknown and not newer,
-           f"{edition}: {len(imports)} imports from {', '.join(dlls)}, all in Windows 7",
-           "not in windows7-imports.txt: " + ", ".join(unknown) if unknown else ", ".join(newer))
+    allowed = {}
+    here = os.path.dirname(os.path.abspath(__file__))
+    for line in open(os.path.join(here, "windows7-imports.txt"), encoding="utf-8"):
+        if line := line.split("#", 1)[0].strip():
+            dll, function, first = line.split(None, 2)
+            allowed[(dll.lower(), function)] = first
+    imports, dll = [], None
+    table = dump.split("The Import Tables", 1)[-1].split("\nThe ", 1)[0]
+    for line in table.splitlines():
+        if found := re.match(r"\tDLL Name: (\S+)", line):
+            dll = found[1].lower()
+        elif found := re.match(r"\t[0-9a-f]+\t +\d+  (\S+)", line):
+            imports.append((dll, found[1]))  # an import by ordinal reads <none>
+    unknown = [f"{dll} {name}" for dll, name in imports if (dll, name) not in allowed]
+    newer = [f"{dll} {name} ({allowed[dll, name]})" for dll, name in imports
+             if allowed.get((dll, name), WINDOWS_7[0]) not in WINDOWS_7]
+    report((["not in windows7-imports.txt: " + ", ".join(unknown)] if unknown else []) + newer
+           + ([] if imports else ["no imports read"]),
+           f"{edition}: {len(imports)} imports from {', '.join(sorted({d for d, _ in imports}))}, "
+           "all in Windows 7")
 
     problems = []
-    version = wrestool(exe, 16)
+    version = run("wrestool", "-x", "--type=16", "--raw", exe)
     fixed = version.find(struct.pack("<I", 0xFEEF04BD))
-    if fixed < 0:
-        problems.append("no VS_FIXEDFILEINFO")
-    else:
-        fms, fls, pms, pls = struct.unpack_from("<4I", version, fixed + 8)
-        want_version = [int(part) for part in VERSION.split(".")]
-        for name, ms, ls in (("FILEVERSION", fms, fls), ("PRODUCTVERSION", pms, pls)):
-            got = [ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF]
-            if got != want_version:
-                problems.append(f"{name} is {got}")
-    text = version.decode("utf-16-le", errors="replace").replace("\0\0", "\0")
+    numbers = [int(part) for part in VERSION.split(".")]
+    for name, at in (("FILEVERSION", 8), ("PRODUCTVERSION", 16)):
+        ms, ls = struct.unpack_from("<2I", version, fixed + at) if fixed >= 0 else (0, 0)
+        if [ms >> 16, ms & 0xFFFF, ls >> 16, ls & 0xFFFF] != numbers:
+            problems.append(f"{name} is not {VERSION}")
+    strings = version.decode("utf-16-le", errors="replace").replace("\0\0", "\0")
     for key, value in (("FileVersion", VERSION), ("ProductVersion", VERSION),
                        ("OriginalFilename", "zoomatch.exe")):
-        if f"{key}\0{value}\0" not in text:
+        if f"{key}\0{value}\0" not in strings:
             problems.append(f"no {key} {value} in the string table")
     with tempfile.NamedTemporaryFile(suffix=".ico") as icon:
-        icon.write(wrestool(exe, 14, raw=False))
+        icon.write(run("wrestool", "-x", "--type=14", exe))
         icon.flush()
-        icons = subprocess.run(["icotool", "-l", icon.name], capture_output=True, text=True).stdout
+        icons = run("icotool", "-l", icon.name).decode()
     if "--width=32 --height=32 --bit-depth=8 --palette-size=256" not in icons:
         problems.append(f"the icon holds {icons.strip()!r}")
-    report(not problems, f"{edition}: version {VERSION} and the 32x32 256-colour icon", "; ".join(problems))
+    report(problems, f"{edition}: version {VERSION} and the 32x32 256-colour icon")
 
-    problems = []
-    manifest = wrestool(exe, 24)
     try:
-        root = ET.fromstring(manifest)
+        elements = list(ET.fromstring(run("wrestool", "-x", "--type=24", "--raw", exe)).iter())
     except ET.ParseError as error:
-        report(False, f"{edition}: the manifest", f"{error}: {manifest[:200]!r}")
-        return
-    names = {element.tag.split("}")[-1]: element for element in root.iter()}
-    controls = [element.attrib for element in root.iter() if element.tag.endswith("assemblyIdentity")
-                and element.attrib.get("name") == "Microsoft.Windows.Common-Controls"]
-    if not controls or controls[0].get("version") != "6.0.0.0":
-        problems.append("no dependency on Common Controls 6.0.0.0")
-    awareness = (names.get("dpiAwareness").text or "") if "dpiAwareness" in names else ""
-    if "PerMonitorV2" not in [part.strip() for part in awareness.split(",")]:
-        problems.append(f"dpiAwareness is {awareness!r}, not PerMonitorV2")
-    aware = (names.get("dpiAware").text or "").strip().lower() if "dpiAware" in names else ""
-    if aware not in ("true", "true/pm"):
-        problems.append(f"dpiAware (Windows 7 to 8.1) is {aware!r}")
-    listed = {element.attrib.get("Id", "").lower() for element in root.iter()
-              if element.tag.endswith("supportedOS")}
-    missing = [name for id, name in SUPPORTED_OS.items() if id not in listed]
-    if missing:
-        problems.append("supportedOS lacks " + ", ".join(missing))
-    report(not problems, f"{edition}: manifest (Common Controls 6, PerMonitorV2, Windows 7 to 11)",
-           "; ".join(problems))
-
-
-def msi_table(msi, table):
-    text = subprocess.run(["msiinfo", "export", msi, table], capture_output=True, text=True,
-                          check=True).stdout
-    rows = [line.split("\t") for line in text.replace("\r\n", "\n").split("\n")[3:] if line]
-    return rows
-
-
-def check_msi(edition, msi, portable):
-    want = EDITIONS[edition]
+        return report([str(error)], f"{edition}: the manifest")
+    named = {element.tag.split("}")[-1]: (element.text or "").strip() for element in elements}
     problems = []
-    properties = dict(row[:2] for row in msi_table(msi, "Property"))
-    for name, value in (("ALLUSERS", "1"), ("ProductName", "zoomatch"), ("ProductVersion", VERSION),
-                        ("Manufacturer", "zoomatch"), ("ARPPRODUCTICON", "zoomatch.ico")):
-        if properties.get(name) != value:
-            problems.append(f"{name} is {properties.get(name)!r}, not {value!r}")
-    summary = subprocess.run(["msiinfo", "suminfo", msi], capture_output=True, text=True).stdout
-    if f"Template: {want['msi']};" not in summary:
-        problems.append(f"the summary's platform is not {want['msi']}: {summary!r}")
-    shortcuts = msi_table(msi, "Shortcut")
-    if [row[:5] + row[8:9] for row in shortcuts] != [
-            ["StartMenuShortcut", "ProgramMenuFolder", f"zoomatch|{SHORTCUT}", "Program",
-             "[#zoomatch.exe]", "zoomatch.ico"]]:
-        problems.append(f"the Shortcut table holds {shortcuts}")
-    directories = {row[0]: row[1:] for row in msi_table(msi, "Directory")}
-    if directories.get("INSTALLDIR") != [want["folder"], "zoomatch"]:
-        problems.append(f"INSTALLDIR is {directories.get('INSTALLDIR')}")
-    components = msi_table(msi, "Component")
-    files = sorted(row[2] for row in msi_table(msi, "File"))
-    if files != sorted(["zoomatch.exe", "LICENSE.txt", "THIRD-PARTY.txt", "gcc-mingw-w64.txt",
-                        "mingw-w64.txt"]):
-        problems.append(f"the File table holds {files}")
+    if not any(element.attrib.get("name") == "Microsoft.Windows.Common-Controls"
+               and element.attrib.get("version") == "6.0.0.0" for element in elements):
+        problems.append("no dependency on Common Controls 6.0.0.0")
+    if "PerMonitorV2" not in [part.strip() for part in named.get("dpiAwareness", "").split(",")]:
+        problems.append(f"dpiAwareness is {named.get('dpiAwareness')!r}, not PerMonitorV2")
+    if named.get("dpiAware", "").lower() not in ("true", "true/pm"):
+        problems.append(f"dpiAware (Windows 7 to 8.1) is {named.get('dpiAware')!r}")
+    if missing := SUPPORTED_OS - {element.attrib.get("Id", "").lower() for element in elements
+                                  if element.tag.endswith("supportedOS")}:
+        problems.append(f"supportedOS lacks {missing}")
+    report(problems, f"{edition}: manifest (Common Controls 6, PerMonitorV2, Windows 7 to 11)")
+
+
+def check_msi(edition, base):
+    """The MSI's tables and files; its product, upgrade and component codes."""
+    msi = base + ".msi"
+    want = EDITIONS[edition]
+
+    def table(name):
+        text = run("msiinfo", "export", msi, name).decode().replace("\r\n", "\n")
+        return [line.split("\t") for line in text.split("\n")[3:] if line]
+
+    properties = dict(row[:2] for row in table("Property"))
+    problems = [f"{name} is {properties.get(name)!r}, not {value!r}" for name, value in (
+        ("ALLUSERS", "1"), ("ProductName", "zoomatch"), ("ProductVersion", VERSION),
+        ("Manufacturer", "zoomatch"), ("ARPPRODUCTICON", "zoomatch.ico")) if properties.get(name) != value]
+    if f"Template: {want['msi']};" not in run("msiinfo", "suminfo", msi).decode():
+        problems.append(f"the summary's platform is not {want['msi']}")
+    components = table("Component")
     # In the registry only the icon of the uninstall entry, under HKLM (root 2),
     # and nothing removed by hand: Windows Installer takes away what it put there.
-    registry = [row[1:] for row in msi_table(msi, "Registry")]
-    if registry != [["2", r"Software\Microsoft\Windows\CurrentVersion\Uninstall\[ProductCode]",
-                     "DisplayIcon", "[#zoomatch.exe],0", "Program"]]:
-        problems.append(f"the Registry table holds {registry}")
-    if msi_table(msi, "RemoveFile"):
-        problems.append("the RemoveFile table is not empty")
-    bits = {row[3] for row in components}
-    if bits != {"256" if edition == "win64" else "0"}:
-        problems.append(f"the components' attributes are {bits}")
+    for what, got, expected in (
+            ("Shortcut", [row[:5] + row[8:9] for row in table("Shortcut")],
+             [["StartMenuShortcut", "ProgramMenuFolder", "zoomatch|Биология - науки за животните",
+               "Program", "[#zoomatch.exe]", "zoomatch.ico"]]),
+            ("INSTALLDIR", [row[1:] for row in table("Directory") if row[0] == "INSTALLDIR"],
+             [[want["folder"], "zoomatch"]]),
+            ("File", sorted(row[2] for row in table("File")),
+             ["LICENSE.txt", "THIRD-PARTY.txt", "gcc-mingw-w64.txt", "mingw-w64.txt", "zoomatch.exe"]),
+            ("Registry", [row[1:] for row in table("Registry")],
+             [["2", r"Software\Microsoft\Windows\CurrentVersion\Uninstall\[ProductCode]",
+               "DisplayIcon", "[#zoomatch.exe],0", "Program"]]),
+            ("RemoveFile", table("RemoveFile"), []),
+            ("components' attributes", {row[3] for row in components}, {want["components"]})):
+        if got != expected:
+            problems.append(f"the {what} table holds {got}")
     with tempfile.TemporaryDirectory() as folder:
-        subprocess.run(["msiextract", "-C", folder, msi], capture_output=True, check=True)
-        shipped = [os.path.join(root, name) for root, _, names in os.walk(folder) for name in names]
-        exes = [path for path in shipped if path.endswith("zoomatch.exe")]
-        if len(exes) != 1 or open(exes[0], "rb").read() != open(portable, "rb").read():
+        run("msiextract", "-C", folder, msi)
+        shipped = {name: os.path.join(root, name)
+                   for root, _, names in os.walk(folder) for name in names}
+        content = {name: open(shipped.get(name, os.devnull), "rb").read()
+                   for name in ("zoomatch.exe", "LICENSE.txt")}
+        if content["zoomatch.exe"] != open(base + "-portable.exe", "rb").read():
             problems.append("its zoomatch.exe is not the portable exe")
-        licence = [path for path in shipped if path.endswith("LICENSE.txt")]
-        if not licence or b"GNU GENERAL PUBLIC LICENSE\r\n" not in open(licence[0], "rb").read():
+        if b"GNU GENERAL PUBLIC LICENSE\r\n" not in content["LICENSE.txt"]:
             problems.append("no GPL text with Windows line ends")
-    report(not problems, f"{edition}: MSI tables (per machine, shortcut, files, the entry's icon)",
-           "; ".join(problems))
-    return properties.get("ProductCode"), properties.get("UpgradeCode"), [row[1] for row in components]
+    report(problems, f"{edition}: MSI tables (per machine, shortcut, files, the entry's icon)")
+    return properties.get("ProductCode"), properties.get("UpgradeCode"), {row[1] for row in components}
 
 
 def base(packages, edition):
@@ -249,26 +171,22 @@ def base(packages, edition):
 
 
 if len(sys.argv) == 4 and sys.argv[1] == "pair":
-    msis = [base(packages, edition) + ".msi" for packages, edition in zip(sys.argv[2:], EDITIONS)]
-    if not all(os.path.exists(msi) for msi in msis):
-        print(f"SKIP: both editions' MSIs are needed: {msis}")
+    bases = [base(packages, edition) for packages, edition in zip(sys.argv[2:], EDITIONS)]
+    if not all(os.path.exists(b + ".msi") for b in bases):
+        print(f"SKIP: both editions' MSIs are needed: {bases}")
         sys.exit(77)
     (product32, upgrade32, components32), (product64, upgrade64, components64) = [
-        check_msi(edition, base(packages, edition) + ".msi", base(packages, edition) + "-portable.exe")
-        for packages, edition in zip(sys.argv[2:], EDITIONS)]
-    report(upgrade32 == upgrade64 and product32 != product64 and not set(components32) & set(components64),
-           "both MSIs share one upgrade code, each with its own product and component codes",
-           f"{upgrade32} {product32} {components32}; {upgrade64} {product64} {components64}")
+        check_msi(edition, b) for edition, b in zip(EDITIONS, bases)]
+    report([] if upgrade32 == upgrade64 and product32 != product64 and not components32 & components64
+           else [f"{upgrade32} {product32} {components32}; {upgrade64} {product64} {components64}"],
+           "both MSIs share one upgrade code, each with its own product and component codes")
 elif len(sys.argv) == 3 and sys.argv[1] in EDITIONS:
     edition, packages = sys.argv[1:]
-    try:
-        check_exe(edition, base(packages, edition) + "-portable.exe")
-    except (OSError, ValueError, subprocess.CalledProcessError) as error:
-        report(False, f"{edition}: the exe", str(error))
-    try:
-        check_msi(edition, base(packages, edition) + ".msi", base(packages, edition) + "-portable.exe")
-    except (OSError, subprocess.CalledProcessError) as error:
-        report(False, f"{edition}: the MSI", str(error))
+    for check in (check_exe, check_msi):
+        try:
+            check(edition, base(packages, edition) + ("-portable.exe" if check == check_exe else ""))
+        except (OSError, ValueError, KeyError, subprocess.CalledProcessError) as error:
+            report([str(error)], f"{edition}: the {'exe' if check == check_exe else 'MSI'}")
 else:
     sys.exit(__doc__)
 sys.exit(1 if failures else 0)

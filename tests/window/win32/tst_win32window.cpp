@@ -1,13 +1,8 @@
-// The real Win32 window, driven in this process as a learner drives it: every
-// scenario of the window's behaviour and a random game through real input
-// (SendInput: the mouse's main button at a control's centre, keys where the
-// focus is), each step compared with the window as a learner and a screen
-// reader find it. Then what only Windows has: the place of every control at
-// the screen's DPI, colours, the fixed window, the font, and what a screen
-// reader reads (AccessibleObjectFromWindow, WinEvents).
-// ZOOMATCH_EXPECTED_DPI is the screen's DPI that the run was set up with (96
-// unless given); ZOOMATCH_RANDOM_EVENTS and ZOOMATCH_RANDOM_SEED size the
-// random game.
+// The real Win32 window in this process, driven through real input: every
+// scenario and a random game, each step compared with the window as a learner
+// and a screen reader find it; then places and font at the screen's DPI
+// (ZOOMATCH_EXPECTED_DPI, 96 unless given), colours, the fixed window, and what
+// a screen reader reads. ZOOMATCH_RANDOM_EVENTS and _SEED size the random game.
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "../../quiz/Utf16Text.h"
 #include "FormDefinition.h"
@@ -20,7 +15,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using behaviour::Key;
@@ -32,35 +30,45 @@ namespace {
 
 constexpr Member Text1{"Text1", 0}, Check{"Command1", 0}, Clear{"Command1", 1};
 
+template <class Text> std::u16string u16(const Text& text) {
+    return {std::begin(text), std::end(text)};
+}
+
 std::u16string text(HWND hwnd) {
     std::wstring buffer(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    buffer.resize(static_cast<std::size_t>(
-        SendMessageW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()))));
-    return {buffer.begin(), buffer.end()};
+    return u16(
+        std::wstring_view(buffer.data(), GetWindowTextW(hwnd, buffer.data(), buffer.size())));
 }
 
-bool checked(HWND button) {
-    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-std::u16string u16(std::wstring_view text) {
-    return {text.begin(), text.end()};
-}
-
-// The live-region WinEvents raised on each window since the last look: the
-// notices of screen readers where UI Automation's notification is missing.
+// The live-region WinEvents raised since the last look: what screen readers
+// are told where UI Automation's notification is missing (as under Wine).
 std::vector<HWND> liveRegionEvents;
 void CALLBACK winEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
     if (object == OBJID_CLIENT)
         liveRegionEvents.push_back(hwnd);
 }
+const bool uiaNotifications = [] {
+    HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
+    return uia && GetProcAddress(uia, "UiaRaiseNotificationEvent");
+}();
 
-bool uiaNotifications() {
-    static const bool present = [] {
-        HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
-        return uia && GetProcAddress(uia, "UiaRaiseNotificationEvent");
-    }();
-    return present;
+// The parts of a state as text, so that a difference shows whole: an option
+// selected or not, with its caption; what screen readers were told (how often,
+// the last text) and, without UI Automation's notification, the output box's
+// live-region events.
+std::u16string line(const Member& option, bool selected, std::u16string_view caption) {
+    return std::u16string(u"\n")
+        .append(u16(window::controlId(option)))
+        .append(selected ? u" [x] " : u" [ ] ")
+        .append(caption);
+}
+std::u16string heard(long long times, std::u16string_view last, long long liveEvents) {
+    std::u16string s = u"\ntold " + u16(std::to_string(times));
+    if (times > 0)
+        s.append(u" ").append(last);
+    if (!uiaNotifications)
+        s.append(u"\nlive-region events ").append(u16(std::to_string(liveEvents)));
+    return s;
 }
 
 // A window of its own, in front, with the program's message loop.
@@ -69,6 +77,7 @@ struct Window {
     HWINEVENTHOOK hook =
         SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
                         winEvent, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    long long told = 0; // announcements already looked at
 
     Window() {
         SetForegroundWindow(form->window());
@@ -76,8 +85,6 @@ struct Window {
         liveRegionEvents.clear();
     }
     ~Window() { UnhookWinEvent(hook); }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
 
     HWND operator[](const Member& member) const { return form->handle(member); }
 
@@ -101,20 +108,10 @@ struct Window {
     void click(HWND control) const {
         RECT rect;
         REQUIRE(GetWindowRect(control, &rect));
-        const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        // Absolute coordinates: 0 to 65535 across the main screen.
-        const auto scale = [](LONG at, int size) { return (at * 65536 + size - 1) / size; };
-        INPUT move{}, down{}, up{};
-        move.type = down.type = up.type = INPUT_MOUSE;
-        move.mi.dx = scale(centre.x, GetSystemMetrics(SM_CXSCREEN));
-        move.mi.dy = scale(centre.y, GetSystemMetrics(SM_CYSCREEN));
-        move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        REQUIRE(SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2));
+        INPUT down{INPUT_MOUSE, {}}, up = down;
         down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
         up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        send({move});
-        POINT at;
-        GetCursorPos(&at);
-        REQUIRE((at.x == centre.x && at.y == centre.y));
         send({down, up});
     }
     void key(Key pressed) const {
@@ -122,97 +119,70 @@ struct Window {
         constexpr WORD codes[] = {VK_TAB,   VK_TAB,   VK_UP,     VK_DOWN,  VK_LEFT,
                                   VK_RIGHT, VK_SPACE, VK_RETURN, VK_ESCAPE};
         const WORD vk = codes[static_cast<int>(pressed)];
-        const auto stroke = [](WORD code, bool release) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = code;
-            input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(code, MAPVK_VK_TO_VSC));
-            const bool extended =
-                code == VK_UP || code == VK_DOWN || code == VK_LEFT || code == VK_RIGHT;
-            input.ki.dwFlags =
-                (release ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-            return input;
+        std::vector<INPUT> inputs;
+        const auto stroke = [&inputs](WORD code, DWORD up) {
+            const bool arrow = code >= VK_LEFT && code <= VK_DOWN; // extended keys
+            inputs.push_back({INPUT_KEYBOARD, {}});
+            inputs.back().ki = {code, static_cast<WORD>(MapVirtualKeyW(code, MAPVK_VK_TO_VSC)),
+                                up | (arrow ? KEYEVENTF_EXTENDEDKEY : 0u), 0, 0};
         };
         if (pressed == Key::ShiftTab)
-            send({stroke(VK_SHIFT, false), stroke(vk, false), stroke(vk, true),
-                  stroke(VK_SHIFT, true)});
-        else
-            send({stroke(vk, false), stroke(vk, true)});
-    }
-    void play(const behaviour::Input& input) const {
-        if (input.kind == behaviour::Input::Kind::Click)
-            click((*this)[input.control]);
-        else if (input.kind == behaviour::Input::Kind::Key)
-            key(input.key);
+            stroke(VK_SHIFT, 0);
+        stroke(vk, 0);
+        stroke(vk, KEYEVENTF_KEYUP);
+        if (pressed == Key::ShiftTab)
+            stroke(VK_SHIFT, KEYEVENTF_KEYUP);
+        send(inputs);
     }
 
-    // The window as a step describes it, read from the controls, with what
-    // screen readers were told since the last look.
-    std::string state(long long& announcementsSeen) const {
-        std::string focus = "none";
+    // The window as a step describes it, read from the controls.
+    std::string state() {
+        std::u16string s = u"focus none";
         for (const ControlDef& def : window::controlDefinitions())
             if ((*this)[def.member] == GetFocus())
-                focus = window::controlId(def.member);
-        std::u16string seen = u"focus " + std::u16string(focus.begin(), focus.end());
-        for (const std::string_view name : {"Option1", "Option2"}) {
-            seen += u"\n" + std::u16string(name.begin(), name.end());
-            for (int k = 0; k < quiz::RowCount; ++k) {
-                HWND button = (*this)[{name, k}];
-                seen += (checked(button) ? u" [" : u" (") + text(button) +
-                        (checked(button) ? u"]" : u")");
-            }
-        }
-        seen += u"\noutput " + text((*this)[Text1]);
-        const long long told = form->announcements() - announcementsSeen;
-        announcementsSeen = form->announcements();
-        seen += u"\ntold " + u16(std::to_wstring(told));
-        if (told > 0)
-            seen += u" " + u16(form->lastAnnouncement());
-        // Without UI Automation's notification, the output box's live-region event once each.
-        if (!uiaNotifications())
-            seen += u"\nlive-region events " +
-                    u16(std::to_wstring(std::count(liveRegionEvents.begin(), liveRegionEvents.end(),
-                                                   (*this)[Text1])));
+                s = u"focus " + u16(window::controlId(def.member));
+        for (const ControlDef& def : window::controlDefinitions())
+            if (HWND option = window::optionGroup(def.member) ? (*this)[def.member] : nullptr)
+                s += line(def.member, SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED,
+                          text(option));
+        const long long before = std::exchange(told, form->announcements());
+        s += u"\noutput " + text((*this)[Text1]);
+        s += heard(told - before, u16(form->lastAnnouncement()),
+                   std::count(liveRegionEvents.begin(), liveRegionEvents.end(), (*this)[Text1]));
         liveRegionEvents.clear();
-        return quiz::toUtf8(seen);
+        return quiz::toUtf8(s);
     }
 };
 
-// The same as a step of the behaviour gives it.
+// The same as a step gives it.
 std::string expected(const behaviour::Step& step) {
-    const std::string focus = window::controlId(step.focus);
-    std::u16string want = u"focus " + std::u16string(focus.begin(), focus.end());
-    for (const OptionGroup group : {OptionGroup::Option1, OptionGroup::Option2}) {
-        want += group == OptionGroup::Option1 ? u"\nOption1" : u"\nOption2";
-        const int selected = group == OptionGroup::Option1 ? step.science : step.subject;
-        for (int k = 0; k < quiz::RowCount; ++k)
-            want += (k == selected ? u" [" : u" (") +
-                    std::u16string(behaviour::expectedCaption(step, group, k)) +
-                    (k == selected ? u"]" : u")");
-    }
-    want += u"\noutput " + step.output;
-    want += step.announced ? u"\ntold 1 " + *step.announced : u"\ntold 0";
-    if (!uiaNotifications())
-        want += step.announced ? u"\nlive-region events 1" : u"\nlive-region events 0";
-    return quiz::toUtf8(want);
+    std::u16string s = u"focus " + u16(window::controlId(step.focus));
+    for (const ControlDef& def : window::controlDefinitions())
+        if (const auto group = window::optionGroup(def.member))
+            s += line(def.member,
+                      def.member.index ==
+                          (*group == OptionGroup::Option1 ? step.science : step.subject),
+                      behaviour::expectedCaption(step, *group, def.member.index));
+    s += u"\noutput " + step.output;
+    s += heard(step.announced ? 1 : 0, step.announced.value_or(u""), step.announced ? 1 : 0);
+    return quiz::toUtf8(s);
 }
 
 // Plays a scenario on a fresh window; false at the first step that differs.
 bool play(const behaviour::Scenario& scenario) {
-    const Window w;
-    long long told = 0;
+    Window w;
     for (std::size_t at = 0; at < scenario.steps.size(); ++at) {
         const behaviour::Step& step = scenario.steps[at];
-        w.play(step.input);
-        const std::string seen = w.state(told), want = expected(step);
+        const behaviour::Input& input = step.input;
+        if (input.kind == behaviour::Input::Kind::Click)
+            w.click(w[input.control]);
+        else if (input.kind == behaviour::Input::Kind::Key)
+            w.key(input.key);
+        const std::string seen = w.state(), want = expected(step);
         if (seen != want) {
-            const behaviour::Input& input = step.input;
-            const std::string what = input.kind == behaviour::Input::Kind::Start
-                                         ? std::string("start")
-                                     : input.kind == behaviour::Input::Kind::Key
-                                         ? "key " + std::string(behaviour::keyName(input.key))
-                                         : "click " + window::controlId(input.control);
-            INFO(std::string(scenario.name), ", step ", at, ": ", what);
+            INFO(std::string(scenario.name), ", step ", at, ": ",
+                 input.kind == behaviour::Input::Kind::Key ? behaviour::keyName(input.key)
+                                                           : window::controlId(input.control));
             CHECK(seen == want);
             return false;
         }
@@ -228,42 +198,12 @@ window::PixelRect placed(const Window& w, HWND control) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-bool within1(const window::PixelRect& a, const window::PixelRect& b) {
-    return std::abs(a.left - b.left) <= 1 && std::abs(a.top - b.top) <= 1 &&
-           std::abs(a.width - b.width) <= 1 && std::abs(a.height - b.height) <= 1;
-}
-
-// The client area as it stands on screen, read back pixel by pixel.
-class Capture {
-public:
-    explicit Capture(const Window& w) {
-        HWND form = w.form->window();
-        // What is waiting to be drawn is drawn; nothing is drawn afresh.
-        RedrawWindow(form, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW);
-        w.settle();
-        RECT client;
-        GetClientRect(form, &client);
-        HDC screen = GetDC(form);
-        dc = CreateCompatibleDC(screen);
-        bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-        previous = SelectObject(dc, bitmap);
-        const bool copied = BitBlt(dc, 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-        ReleaseDC(form, screen);
-        REQUIRE(copied);
-    }
-    ~Capture() {
-        SelectObject(dc, previous);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
+// The client area as it stands on screen, once what waits is drawn.
+struct Screen {
+    HWND form;
+    HDC dc = (RedrawWindow(form, nullptr, nullptr, RDW_ALLCHILDREN | RDW_UPDATENOW), GetDC(form));
+    ~Screen() { ReleaseDC(form, dc); }
     COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
-
-private:
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
 };
 
 // What a screen reader reads of a control.
@@ -276,21 +216,18 @@ Accessible accessible(HWND control) {
     IAccessible* object = nullptr;
     REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
                                                  reinterpret_cast<void**>(&object))));
-    VARIANT self;
+    VARIANT self{}, result{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     Accessible seen;
-    const auto read = [&](HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*),
-                          std::u16string& into) {
+    for (const auto& [get, into] : {std::pair{&IAccessible::get_accName, &seen.name},
+                                    std::pair{&IAccessible::get_accDescription, &seen.description},
+                                    std::pair{&IAccessible::get_accValue, &seen.value}}) {
         BSTR text = nullptr;
         if (SUCCEEDED((object->*get)(self, &text)) && text)
-            into = u16({text, SysStringLen(text)});
+            *into = u16(std::wstring_view(text, SysStringLen(text)));
         SysFreeString(text);
-    };
-    read(&IAccessible::get_accName, seen.name);
-    read(&IAccessible::get_accDescription, seen.description);
-    read(&IAccessible::get_accValue, seen.value);
-    VARIANT result;
+    }
     if (SUCCEEDED(object->get_accRole(self, &result)) && result.vt == VT_I4)
         seen.role = result.lVal;
     if (SUCCEEDED(object->get_accState(self, &result)) && result.vt == VT_I4)
@@ -311,8 +248,7 @@ TEST_CASE("a random game through real clicks and keys matches the reference") {
     const long long events = fromEnvironment("ZOOMATCH_RANDOM_EVENTS", 300);
     INFO("seed ", seed, ", ", events, " events");
     const behaviour::Scenario game = behaviour::randomGame(seed, events);
-    // A game that long reaches right pairs.
-    if (events >= 1000)
+    if (events >= 1000) // a game that long reaches right pairs
         CHECK(std::any_of(game.steps.begin(), game.steps.end(), [](const behaviour::Step& step) {
             return step.output.ends_with(u"Позна.\r\n \r\n");
         }));
@@ -324,17 +260,6 @@ TEST_CASE("every control stands where the definition puts it, in its font, at th
     // The run was set up for this DPI; a window drawn at another proves nothing.
     const int dpi = static_cast<int>(fromEnvironment("ZOOMATCH_EXPECTED_DPI", 96));
     REQUIRE(GetDpiForWindow(w.form->window()) == static_cast<UINT>(dpi));
-    const auto checkPlaces = [&w](int at) {
-        for (const ControlDef& def : window::controlDefinitions()) {
-            INFO(window::controlId(def.member), " at ", at, " dpi");
-            CHECK(within1(placed(w, w[def.member]), window::windowRect(def, at)));
-        }
-        RECT client;
-        GetClientRect(w.form->window(), &client);
-        CHECK(std::abs(client.right - window::clientRect(at).width) <= 1);
-        return client.bottom;
-    };
-    CHECK(std::abs(checkPlaces(dpi) - window::clientRect(dpi).height) <= 1);
     LOGFONTW font;
     REQUIRE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(w[{"Option1", 0}], WM_GETFONT, 0, 0)),
                        sizeof font, &font) == sizeof font);
@@ -344,27 +269,49 @@ TEST_CASE("every control stands where the definition puts it, in its font, at th
     const std::wstring face = font.lfFaceName;
     CHECK((face == L"Times New Roman" || face == L"Liberation Serif"));
     // The window follows a move to a screen of another DPI, and back. (Wine
-    // draws the caption at the screen's DPI alone, so the height of the
-    // client area is checked at that DPI only.)
-    for (const int other : {dpi == 96 ? 192 : 96, dpi}) {
-        RECT suggested{10, 10, 500, 500};
-        SendMessageW(w.form->window(), WM_DPICHANGED, MAKEWPARAM(other, other),
-                     reinterpret_cast<LPARAM>(&suggested));
-        checkPlaces(other);
+    // draws the caption at the screen's DPI alone, so the height of the client
+    // area is checked at that DPI, before the moves, only.)
+    const int dpis[] = {dpi, dpi == 96 ? 192 : 96, dpi};
+    for (const int& at : dpis) {
+        RECT suggested{10, 10, 500, 500}, client;
+        if (&at != dpis)
+            SendMessageW(w.form->window(), WM_DPICHANGED, MAKEWPARAM(at, at),
+                         reinterpret_cast<LPARAM>(&suggested));
+        for (const ControlDef& def : window::controlDefinitions()) {
+            INFO(window::controlId(def.member), " at ", at, " dpi");
+            const window::PixelRect a = placed(w, w[def.member]), b = window::windowRect(def, at);
+            CHECK((std::abs(a.left - b.left) <= 1 && std::abs(a.top - b.top) <= 1 &&
+                   std::abs(a.width - b.width) <= 1 && std::abs(a.height - b.height) <= 1));
+        }
+        GetClientRect(w.form->window(), &client);
+        CHECK(std::abs(client.right - window::clientRect(at).width) <= 1);
+        if (&at == dpis)
+            CHECK(std::abs(client.bottom - window::clientRect(at).height) <= 1);
     }
 }
 
-TEST_CASE("a fixed window in its captions, that gives the focus back") {
+TEST_CASE("a fixed window that gives the focus back, its texts exactly as written, '&' included") {
     const Window w;
-    CHECK(text(w.form->window()) == u"www.example.org Биология - наука и обхват");
-    CHECK(text(w[{"Label1", 0}]) == u"Биология - науки за животните");
-    CHECK(text(w[{"Frame1", 0}]) == u"Митичен герой");
-    CHECK(text(w[{"Frame1", 16}]) == u"Свързан с");
-    CHECK(text(w[Check]) == u"Изведи");
-    CHECK(text(w[Clear]) == u"Чисти");
+    const std::pair<HWND, std::u16string_view> captions[] = {
+        {w.form->window(), u"www.example.org Биология - наука и обхват"},
+        {w[{"Label1", 0}], u"Биология - науки за животните"},
+        {w[{"Frame1", 0}], u"Митичен герой"},
+        {w[{"Frame1", 16}], u"Свързан с"},
+        {w[Check], u"Изведи"},
+        {w[Clear], u"Чисти"}};
+    for (const auto& [control, caption] : captions)
+        CHECK(text(control) == caption);
     const LONG style = GetWindowLongW(w.form->window(), GWL_STYLE);
     CHECK((style & (WS_CAPTION | WS_SYSMENU)) == (WS_CAPTION | WS_SYSMENU));
     CHECK((style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) == 0);
+
+    // No access keys: an '&' is shown as it is.
+    w.form->setOutputText(u"a & b\r\n\r\nc\r\n");
+    CHECK(w.form->outputText() == u"a & b\r\n\r\nc\r\n");
+    CHECK(text(w[Text1]) == u"a & b\r\n\r\nc\r\n");
+    w.form->setCaption(OptionGroup::Option1, 0, u"A & B");
+    CHECK(w.form->caption(OptionGroup::Option1, 0) == u"A & B");
+    CHECK(text(w[{"Option1", 0}]) == u"A && B");
 
     // The focus comes back to where it was when the window is left and re-entered.
     w.click(w[{"Option2", 6}]);
@@ -374,16 +321,6 @@ TEST_CASE("a fixed window in its captions, that gives the focus back") {
     CHECK(GetFocus() == w[{"Option2", 6}]);
 }
 
-TEST_CASE("texts stay exactly as written, '&' included, with no access keys") {
-    const Window w;
-    w.form->setOutputText(u"a & b\r\n\r\nc\r\n");
-    CHECK(w.form->outputText() == u"a & b\r\n\r\nc\r\n");
-    CHECK(text(w[Text1]) == u"a & b\r\n\r\nc\r\n");
-    w.form->setCaption(OptionGroup::Option1, 0, u"A & B");
-    CHECK(w.form->caption(OptionGroup::Option1, 0) == u"A & B");
-    CHECK(text(w[{"Option1", 0}]) == u"A && B");
-}
-
 TEST_CASE("each control shows its colour, and a deselected button its empty mark") {
     const Window w;
     // The buttons of a right pair look like a blank button never selected.
@@ -391,26 +328,24 @@ TEST_CASE("each control shows its colour, and a deselected button its empty mark
         w.click(w[control]);
     w.form->setCaption(OptionGroup::Option1, 4, u"");
     w.form->setCaption(OptionGroup::Option2, 8, u"");
-    const Capture solved(w);
-    const auto sameMark = [&](const Member& blanked, const Member& other) {
+    w.settle();
+    const Screen solved{w.form->window()};
+    for (const auto& [blanked, other] : {std::pair{Member{"Option1", 3}, Member{"Option1", 4}},
+                                         std::pair{Member{"Option2", 3}, Member{"Option2", 8}}}) {
         const window::PixelRect a = placed(w, w[blanked]), b = placed(w, w[other]);
+        int differ = 0;
         for (int y = 0; y < a.height; ++y)
             for (int x = 0; x < a.height; ++x)
-                if (solved.at(a.left + x, a.top + y) != solved.at(b.left + x, b.top + y))
-                    return false;
-        return true;
-    };
-    CHECK(sameMark({"Option1", 3}, {"Option1", 4}));
-    CHECK(sameMark({"Option2", 3}, {"Option2", 8}));
+                differ += solved.at(a.left + x, a.top + y) != solved.at(b.left + x, b.top + y);
+        INFO(window::controlId(blanked));
+        CHECK(differ == 0);
+    }
 
     w.click(w[Clear]); // one short line in the output box
-    const Capture shown(w);
+    w.settle();
+    const Screen shown{w.form->window()};
     // Points in twips from the client area's top left, clear of texts and edges.
-    const struct {
-        const char* where;
-        int x, y;
-        COLORREF colour;
-    } samples[] = {
+    const std::tuple<const char*, int, int, COLORREF> samples[] = {
         {"window", 60, 60, RGB(0xC0, 0xC0, 0xFF)},
         {"Label1", 1020, 45, RGB(0xFF, 0xC0, 0x80)},
         {"Frame1(0)", 180, 2000, RGB(0xC0, 0xC0, 0xFF)},
@@ -422,10 +357,9 @@ TEST_CASE("each control shows its colour, and a deselected button its empty mark
         {"Command1(0)", 1770, 4050, RGB(0xC0, 0xFF, 0xC0)},
         {"Text1(0)", 270, 5985, GetSysColor(COLOR_WINDOW)},
     };
-    for (const auto& sample : samples) {
-        INFO(std::string(sample.where));
-        CHECK(shown.at(window::pixels(sample.x, 96), window::pixels(sample.y, 96)) ==
-              sample.colour);
+    for (const auto& [where, x, y, colour] : samples) {
+        INFO(where);
+        CHECK(shown.at(window::pixels(x, 96), window::pixels(y, 96)) == colour);
     }
 }
 
@@ -436,24 +370,27 @@ TEST_CASE("a screen reader gets names, descriptions, roles and the output") {
     CHECK(output.value == quiz::QuizTable::introduction());
     CHECK((output.state & STATE_SYSTEM_READONLY) != 0);
     CHECK(output.role == ROLE_SYSTEM_TEXT);
-    CHECK(accessible(w[{"Option1", 0}]).name == quiz::QuizTable::science(0));
-    CHECK(accessible(w[{"Option1", 0}]).description == u"наука 1 от 10");
-    CHECK(accessible(w[{"Option2", 6}]).description == u"предмет 1 от 10");
-    CHECK(accessible(w[{"Option2", 0}]).description == u"предмет 3 от 10");
-    CHECK(accessible(w[{"Option2", 4}]).description == u"предмет 10 от 10");
     CHECK(accessible(w[Check]).name == u"Изведи");
-    // Wine's oleacc calls a button a client and gives no checked state;
-    // Windows gives radio button and push button, which are checked there.
-    const long role = accessible(w[{"Option1", 0}]).role;
-    CHECK((role == ROLE_SYSTEM_RADIOBUTTON || role == ROLE_SYSTEM_CLIENT));
+    // Each option by its caption, with its column and row on screen.
+    for (const ControlDef& def : window::controlDefinitions())
+        if (window::optionGroup(def.member)) {
+            INFO(window::controlId(def.member));
+            const Accessible option = accessible(w[def.member]);
+            CHECK(option.name == def.caption);
+            CHECK(option.description == window::description(def));
+            // Wine's oleacc calls a button a client and gives no checked
+            // state; Windows gives radio button, which is checked there.
+            CHECK((option.role == ROLE_SYSTEM_RADIOBUTTON || option.role == ROLE_SYSTEM_CLIENT));
+        }
 
+    // A right pair: the output read whole, the blanked buttons called solved.
     for (const Member& control : {Member{"Option1", 0}, Member{"Option2", 0}, Check})
         w.click(w[control]);
-    CHECK(accessible(w[Text1]).value ==
-          u"анатомия е наука за вътрешен строеж на организми\r\nВярно! Позна.\r\n \r\n");
-    CHECK(accessible(w[{"Option1", 0}]).name == u"решено");
-    CHECK(accessible(w[{"Option2", 0}]).name == u"решено");
-    CHECK(accessible(w[{"Option1", 0}]).description == u"наука 1 от 10");
+    CHECK(accessible(w[Text1]).value == text(w[Text1]));
+    for (const Member& solved : {Member{"Option1", 0}, Member{"Option2", 0}}) {
+        CHECK(accessible(w[solved]).name == u"решено");
+        CHECK(accessible(w[solved]).description == window::description(*window::control(solved)));
+    }
     w.click(w[Clear]);
     CHECK(accessible(w[{"Option1", 0}]).name == quiz::QuizTable::science(0));
 }
