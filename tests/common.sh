@@ -1,6 +1,6 @@
 # Sourced by the test scripts: a scratch folder and background processes that
-# go away when the script ends, a private X server, and failing with a message.
-# An entry of pids that starts with "-" is a process group, ended whole.
+# go away when the script ends (an entry of pids that starts with "-" is a
+# process group, ended whole), a private X server, and failing with a message.
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -15,18 +15,21 @@ fail() {
     exit 1
 }
 
+# Waits until a file has something in it, else fails:
+#   wait_for FILE SECONDS MESSAGE
+wait_for() {
+    for _ in $(seq $(($2 * 20))); do
+        [ -s "$1" ] && return
+        sleep 0.05
+    done
+    fail "$3"
+}
+
 # Starts Xvfb on a free display and exports DISPLAY.
 #   start_xvfb [WIDTHxHEIGHTxDEPTH]   (800x600x24 unless given)
 start_xvfb() {
-    exec 3<>"$work/display"
-    Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp -noreset >/dev/null 2>&1 3>"$work/display" &
     pids+=($!)
-    local display=
-    for _ in $(seq 100); do
-        display=$(head -n 1 "$work/display" 2>/dev/null || true)
-        [ -n "$display" ] && break
-        sleep 0.05
-    done
-    [ -n "$display" ] || fail "Xvfb did not start"
-    export DISPLAY=":$display"
+    wait_for "$work/display" 5 "Xvfb did not start"
+    export DISPLAY=":$(head -n 1 "$work/display")"
 }

@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# Plays the quiz from the keyboard with the real Orca screen reader in
-# Bulgarian and checks what it speaks after each key (orca_player.py): GAME.py
-# holds the keys and what Orca must say after each. All of it runs privately:
-# an X server, a session bus with the accessibility bus on it,
-# speech-dispatcher speaking into a file, a Bulgarian locale built into the
-# scratch folder, and a home of its own; the quiz runs in a process group of
-# its own; all of it ends with the script.
+# Plays the quiz from the keyboard with the real Orca in Bulgarian and checks
+# what it speaks after each key (orca_player.py, the keys in GAME.py). All of
+# it is private and ends with the script: an X server, a session bus with the
+# accessibility bus, speech-dispatcher speaking into a file, a Bulgarian
+# locale, a home, and the quiz in a process group of its own.
 #   orca-session.sh GAME.py PROGRAM [ARGUMENTS...]
 set -euo pipefail
 game=$1
@@ -19,14 +17,9 @@ trap 'cleanup
     while [ -n "$registry" ] && kill -0 "$registry" 2>/dev/null; do sleep 0.05; done' EXIT
 start_xvfb
 
-# A session bus of its own, ended by its PID like the rest.
 dbus-daemon --session --nofork --nopidfile --print-address=4 4>"$work/bus" &
 pids+=($!)
-for _ in $(seq 100); do
-    [ -s "$work/bus" ] && break
-    sleep 0.05
-done
-[ -s "$work/bus" ] || fail "the session bus did not start"
+wait_for "$work/bus" 5 "the session bus did not start"
 DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 export DBUS_SESSION_BUS_ADDRESS
 
@@ -34,7 +27,7 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"
 export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
 # Settings stay in memory: no dconf service is started on the bus.
 export GSETTINGS_BACKEND=memory
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
 # Orca speaks Bulgarian when the locale is Bulgarian.
@@ -43,8 +36,8 @@ localedef -i bg_BG -f UTF-8 "$work/locale/bg_BG.UTF-8" 2>/dev/null ||
     [ -d "$work/locale/bg_BG.UTF-8" ] || fail "could not build the bg_BG.UTF-8 locale"
 bulgarian=(env LOCPATH="$work/locale" LANG=bg_BG.UTF-8 LANGUAGE=bg LC_ALL=bg_BG.UTF-8)
 
-# speech-dispatcher with one output module, which writes each text to a
-# file, and libao's null driver for the sound it asks for.
+# speech-dispatcher's one output module writes each text to a file; libao's
+# null driver takes the sound.
 printf 'default_driver=null\n' >"$HOME/.libao"
 speechd="$work/speechd"
 mkdir -p "$speechd/modules"
@@ -72,11 +65,7 @@ orca=$!
 pids=("$orca" "${pids[@]}")
 # The learner starts the quiz once Orca has said that it is on; on a busy
 # machine that may take a minute.
-for _ in $(seq 900); do
-    [ -s "$work/spoken" ] && break
-    sleep 0.1
-done
-[ -s "$work/spoken" ] || fail "Orca did not start speaking"
+wait_for "$work/spoken" 90 "Orca did not start speaking"
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 setsid "$@" &
 pids=("-$!" "${pids[@]}")
 # The accessibility registry is started by its bus, not by this script.

@@ -1,4 +1,4 @@
-"""Finding the quiz window on an X server, for the scripts that play it."""
+"""Finding a window on an X server, for the scripts that play the quiz."""
 from Xlib import X, error
 
 
@@ -29,8 +29,3 @@ def find_window(root, matches):
         except error.XError:
             continue
     return None
-
-
-def zoomatch_window(root):
-    """The Linux program's window, by its class."""
-    return find_window(root, lambda window: (window.get_wm_class() or ("",))[0] == "zoomatch")

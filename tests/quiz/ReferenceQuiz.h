@@ -10,10 +10,9 @@
 
 struct ReferenceQuiz {
     static constexpr int Rows = 10;
-    // [0] the sciences, [1] the subjects.
-    std::array<std::array<std::u16string, Rows>, 2> captions;
-    std::array<int, 2> selected{-1, -1}; // the selected row of each group, or -1
-    std::array<int, 2> picks{-5, -15};
+    std::array<std::array<std::u16string, Rows>, 2> captions; // [0] the sciences, [1] the subjects
+    std::array<int, 2> selected;                              // the selected row of each, or -1
+    std::array<int, 2> picks;
     std::u16string output{quiz::QuizTable::introduction()};
 
     ReferenceQuiz() { reset(); }
@@ -29,10 +28,8 @@ struct ReferenceQuiz {
 
     // A click on option button `row` of `group` (0 sciences, 1 subjects).
     void clickOption(int group, int row) {
-        if (row < 0 || row >= Rows)
-            return;
-        selected[group] = row;
-        picks[group] = row;
+        if (row >= 0 && row < Rows)
+            selected[group] = picks[group] = row;
     }
 
     void clickCommand(int index) {
@@ -45,9 +42,8 @@ struct ReferenceQuiz {
                      std::u16string(quiz::QuizTable::comment(k)) + u"\r\n";
             captions[0][k].clear();
             captions[1][k].clear();
-            for (int group : {0, 1})
-                if (selected[group] == k)
-                    selected[group] = -1;
+            for (int& row : selected)
+                row = row == k ? -1 : row;
         } else if (index == 0) {
             output = u"Грешен отговор.\r\n";
         }

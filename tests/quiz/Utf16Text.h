@@ -13,17 +13,10 @@
 namespace doctest {
 template <> struct StringMaker<std::u16string_view> {
     static String convert(std::u16string_view text) {
-        std::string quoted(1, '"');
-        quoted += quiz::toUtf8(text);
-        quoted += '"';
-        return quoted.c_str();
+        return ('"' + quiz::toUtf8(text) + '"').c_str();
     }
 };
-template <> struct StringMaker<std::u16string> {
-    static String convert(const std::u16string& text) {
-        return StringMaker<std::u16string_view>::convert(text);
-    }
-};
+template <> struct StringMaker<std::u16string> : StringMaker<std::u16string_view> {};
 } // namespace doctest
 
 // The number in the environment variable, or the fallback when it is unset or not a number.

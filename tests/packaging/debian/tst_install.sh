@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Installs the build into a staging folder and checks that exactly the
-# program, its desktop entry, its metainfo, its icons, its manual page and
-# its copyright notice and changelog land there, that the
-# desktop validators accept them, and that the Windows version resource
-# carries the project version.
+# Installs the build into a staging folder: exactly the program, its desktop
+# entry, metainfo, icons, manual page, copyright notice and changelog, which
+# the desktop validators accept; and the Windows version resource's version.
 #   tst_install.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -29,14 +27,12 @@ for size in 32 64 128; do
     [ "$dims" = "$(printf '%08x%08x' "$size" "$size")" ] || fail "the ${size}x${size} icon is $dims"
 done
 
-desktop-file-validate "$work/usr/share/applications/org.example.zoomatch.desktop" |
-    grep -v 'hint:' && fail "desktop-file-validate objects"
-grep -qx 'Categories=Education;Science;Biology;' "$work/usr/share/applications/org.example.zoomatch.desktop" ||
-    fail "the desktop entry's categories"
-appstreamcli validate --no-net "$work/usr/share/metainfo/org.example.zoomatch.metainfo.xml" >/dev/null ||
-    fail "appstreamcli validate objects"
-grep -q '<release version="1.0.0.0"' "$work/usr/share/metainfo/org.example.zoomatch.metainfo.xml" ||
-    fail "the metainfo has no release 1.0.0.0"
+desktop=$work/usr/share/applications/org.example.zoomatch.desktop
+metainfo=$work/usr/share/metainfo/org.example.zoomatch.metainfo.xml
+desktop-file-validate "$desktop" | grep -v 'hint:' && fail "desktop-file-validate objects"
+grep -qx 'Categories=Education;Science;Biology;' "$desktop" || fail "the desktop entry's categories"
+appstreamcli validate --no-net "$metainfo" >/dev/null || fail "appstreamcli validate objects"
+grep -q '<release version="1.0.0.0"' "$metainfo" || fail "the metainfo has no release 1.0.0.0"
 
 rc="$build/window/zoomatch.rc"
 grep -qx 'FILEVERSION 1,0,0,0' "$rc" || fail "FILEVERSION in $rc"
