@@ -49,6 +49,14 @@ const std::u16string saidChoose = u"Направете своя избор!";
 // A second check after a right one matches the blanked captions again.
 const std::u16string blanks = u" е наука за \r\nВярно! Позна.\r\n \r\n";
 const std::u16string saidBlanks = u" е наука за \nВярно! Позна.";
+const std::u16string anatomy =
+    u"анатомия е наука за вътрешен строеж на организми\r\nВярно! Позна.\r\n \r\n";
+const std::u16string saidAnatomy =
+    u"анатомия е наука за вътрешен строеж на организми\nВярно! Позна.";
+const std::u16string cytology =
+    u"цитология е наука за клетки на животинско тяло\r\nВярно! Позна.\r\n \r\n";
+const std::u16string saidCytology =
+    u"цитология е наука за клетки на животинско тяло\nВярно! Позна.";
 
 // clang-format off
 const std::vector<Scenario> all{
@@ -72,20 +80,12 @@ const std::vector<Scenario> all{
         {start,               Text1,       None,   None,   0,         intro,  silent},
         {click(Option1(0)),   Option1(0),  0,      None,   0,         intro,  silent},
         {click(Option2(0)),   Option2(0),  0,      0,      0,         intro,  silent},
-        {click(Check),        Check,       None,   None,   rows({0}),
-            u"анатомия е наука за вътрешен строеж на организми\r\nВярно! Позна.\r\n \r\n",
-            u"анатомия е наука за вътрешен строеж на организми\nВярно! Позна."},
-        {click(Option2(9)),   Option2(9),  None,   9,      rows({0}),
-            u"анатомия е наука за вътрешен строеж на организми\r\nВярно! Позна.\r\n \r\n", silent},
-        {click(Option1(9)),   Option1(9),  9,      9,      rows({0}),
-            u"анатомия е наука за вътрешен строеж на организми\r\nВярно! Позна.\r\n \r\n", silent},
-        {click(Check),        Check,       None,   None,   rows({0, 9}),
-            u"цитология е наука за клетки на животинско тяло\r\nВярно! Позна.\r\n \r\n",
-            u"цитология е наука за клетки на животинско тяло\nВярно! Позна."},
-        {click(Option1(0)),   Option1(0),  0,      None,   rows({0, 9}),
-            u"цитология е наука за клетки на животинско тяло\r\nВярно! Позна.\r\n \r\n", silent},
-        {click(Option2(9)),   Option2(9),  0,      9,      rows({0, 9}),
-            u"цитология е наука за клетки на животинско тяло\r\nВярно! Позна.\r\n \r\n", silent},
+        {click(Check),        Check,       None,   None,   rows({0}), anatomy, saidAnatomy},
+        {click(Option2(9)),   Option2(9),  None,   9,      rows({0}), anatomy, silent},
+        {click(Option1(9)),   Option1(9),  9,      9,      rows({0}), anatomy, silent},
+        {click(Check),        Check,       None,   None,   rows({0, 9}), cytology, saidCytology},
+        {click(Option1(0)),   Option1(0),  0,      None,   rows({0, 9}), cytology, silent},
+        {click(Option2(9)),   Option2(9),  0,      9,      rows({0, 9}), cytology, silent},
         {click(Check),        Check,       0,      9,      rows({0, 9}), wrong, saidWrong},
         {click(Option2(0)),   Option2(0),  0,      0,      rows({0, 9}), wrong, silent},
         {click(Check),        Check,       None,   None,   rows({0, 9}), blanks, saidBlanks},
@@ -107,9 +107,7 @@ const std::vector<Scenario> all{
         {key(Tab),            Check,       9,      9,      0,         intro,  silent},
         {key(Down),           Check,       9,      9,      0,         intro,  silent},
         {key(Left),           Check,       9,      9,      0,         intro,  silent},
-        {key(Enter),          Check,       None,   None,   rows({9}),
-            u"цитология е наука за клетки на животинско тяло\r\nВярно! Позна.\r\n \r\n",
-            u"цитология е наука за клетки на животинско тяло\nВярно! Позна."},
+        {key(Enter),          Check,       None,   None,   rows({9}), cytology, saidCytology},
         {key(Space),          Check,       None,   None,   rows({9}), blanks, saidBlanks},
         {key(Tab),            Text1,       None,   None,   rows({9}), blanks, silent},
         {key(Enter),          Text1,       None,   None,   rows({9}), blanks, silent},

@@ -6,21 +6,19 @@
 #include "FormDefinition.h"
 #include "Utf16Text.h"
 
+#include <ostream>
+#include <tuple>
 #include <vector>
 
 using quiz::OptionGroup;
 using window::Member;
 using window::PixelRect;
 
-namespace doctest {
-template <> struct StringMaker<PixelRect> {
-    static String convert(const PixelRect& r) {
-        return ("{" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-                std::to_string(r.width) + ", " + std::to_string(r.height) + "}")
-            .c_str();
-    }
-};
-} // namespace doctest
+namespace window {
+std::ostream& operator<<(std::ostream& out, const PixelRect& r) {
+    return out << '{' << r.left << ", " << r.top << ", " << r.width << ", " << r.height << '}';
+}
+} // namespace window
 
 namespace {
 
@@ -88,13 +86,15 @@ TEST_CASE("columns, arrows and the tab order") {
                           u"клетки на животинско тяло", u"насекоми", u"птици", u"риби",
                           u"тъкани на животинско тяло", u"форми и устройство на животни"});
 
-    CHECK(window::neighbour(OptionGroup::Option1, 0, -1) == 9);
-    CHECK(window::neighbour(OptionGroup::Option1, 9, 1) == 0);
-    CHECK(window::neighbour(OptionGroup::Option1, 4, 1) == 5);
-    CHECK(window::neighbour(OptionGroup::Option2, 6, -1) == 4);
-    CHECK(window::neighbour(OptionGroup::Option2, 4, 1) == 6);
-    CHECK(window::neighbour(OptionGroup::Option2, 7, 1) == 0);
-    CHECK(window::neighbour(OptionGroup::Option2, 0, -1) == 7);
+    // {group, row, step, where the arrow goes}
+    for (auto [group, row, step, to] : {std::tuple{OptionGroup::Option1, 0, -1, 9},
+                                        {OptionGroup::Option1, 9, 1, 0},
+                                        {OptionGroup::Option1, 4, 1, 5},
+                                        {OptionGroup::Option2, 6, -1, 4},
+                                        {OptionGroup::Option2, 4, 1, 6},
+                                        {OptionGroup::Option2, 7, 1, 0},
+                                        {OptionGroup::Option2, 0, -1, 7}})
+        CHECK(window::neighbour(group, static_cast<quiz::RowIndex>(row), step) == to);
 
     std::vector<std::string> order;
     for (const window::ControlDef* stop : window::tabOrder())
