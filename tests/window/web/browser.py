@@ -113,6 +113,8 @@ def start_chromium(profile, log, zoom=1.0):
          "--no-first-run", "--disable-background-networking", "--disable-component-update",
          "--disable-sync", "--hide-scrollbars", "--mute-audio", f"--user-data-dir={profile}",
          "--remote-debugging-port=0", "about:blank"],
+        # Its crash reports and caches go into the profile, not the user's home.
+        env=dict(os.environ, HOME=profile, XDG_CONFIG_HOME=profile, XDG_CACHE_HOME=profile),
         stdout=log, stderr=log, start_new_session=True)
     port_file = os.path.join(profile, "DevToolsActivePort")
     wait_for(lambda: os.path.exists(port_file) and open(port_file).read().count("\n") >= 1,
