@@ -39,7 +39,7 @@ test)
     # desktop metadata and the Debian package (lintian checks it as Debian
     # checks its own).
     packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi python3-xlib
-        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian)
+        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian devscripts)
     ;;
 windows | windows-test)
     # Both editions are cross-built with Debian's MinGW-w64 (win32 thread
