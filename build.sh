@@ -36,10 +36,12 @@ test)
     # accessibility bus, with the Orca screen reader in Bulgarian (speaking
     # through speech-dispatcher into a file; the locale is built with
     # localedef from the locales package) and under strace, and check the
-    # desktop metadata and the Debian package (lintian checks it as Debian
-    # checks its own).
+    # desktop metadata and the Debian package (lintian and hardening-check
+    # check it as Debian checks its own; piuparts, run by its label, installs
+    # it into a clean Debian 12 made by debootstrap).
     packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-pyatspi python3-xlib
-        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian devscripts)
+        orca speech-dispatcher locales strace desktop-file-utils appstream dpkg-dev file lintian
+        devscripts piuparts debootstrap)
     ;;
 windows | windows-test)
     # Both editions are cross-built with Debian's MinGW-w64 (win32 thread

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The program is hardened as Debian's own programs are: PIE, stack protector,
-# read-only relocations bound at start, control flow protection, and checked
+# read-only relocations bound at start, and checked
 # libc functions wherever the compiler knows a size. The only unchecked calls
 # allowed are the copies and fills of buffers whose size is known only at run
 # time (the containers' own), which no checked function could guard.
@@ -8,7 +8,12 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../common.sh"
 
-hardening-check --nofortify "$1" >"$work/report" || { cat "$work/report" >&2; fail "hardening-check"; }
+# Its own code is built with control flow protection, but the program cannot
+# be marked so: Debian 12's C library start-up files (Scrt1.o, crti.o) are not,
+# and no program of the system is (ls, Xvfb). The linker could be told to mark
+# it anyway; it would then claim what its start-up code does not have.
+hardening-check --nofortify --nocfprotection "$1" >"$work/report" ||
+    { cat "$work/report" >&2; fail "hardening-check"; }
 hardening-check --verbose "$1" >"$work/report" || true
 fortify=$(grep '^ Fortify Source functions:' "$work/report")
 case $fortify in
