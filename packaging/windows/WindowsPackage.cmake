@@ -64,7 +64,8 @@ install(FILES ${licences_dir}/LICENSE.txt ${licences_dir}/THIRD-PARTY.txt DESTIN
 install(FILES ${licences_dir}/gcc-mingw-w64.txt ${licences_dir}/mingw-w64.txt
         DESTINATION licenses)
 
-# The installed folder, staged with the exe stripped, then packed three ways.
+# The installed folder, staged, then packed three ways. The exe is stripped when
+# linked (strip would write the time into its header).
 set(stage ${windows_dir}/stage)
 set(packages ${CMAKE_CURRENT_BINARY_DIR}/packages)
 set(package_base zoomatch-${PROJECT_VERSION}-${ZOOMATCH_EDITION})
@@ -86,18 +87,16 @@ set(package_files ${packages}/${package_base}-portable.exe ${ZOOMATCH_NSIS_OUTFI
 add_custom_command(
     OUTPUT ${package_files}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
-    COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --prefix ${stage} --strip
+    COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --prefix ${stage}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packages}
     COMMAND ${CMAKE_COMMAND} -E copy ${stage}/zoomatch.exe ${packages}/${package_base}-portable.exe
     COMMAND ${ZOOMATCH_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${windows_dir}/zoomatch.nsi
-    COMMAND ${CMAKE_COMMAND} -E chdir ${windows_dir} ${ZOOMATCH_WIXL} -a ${ZOOMATCH_MSI_ARCH}
-            -o ${packages}/${package_base}.msi zoomatch.wxs
-    COMMAND ${ZOOMATCH_MSIBUILD} ${packages}/${package_base}.msi -i ${windows_dir}/_ForceCodepage.idt
-    COMMAND ${ZOOMATCH_MSIBUILD} ${packages}/${package_base}.msi -q
-            "UPDATE `Shortcut` SET `Name` = 'zoomatch|${ZOOMATCH_SHORTCUT_NAME}' WHERE `Shortcut` = 'StartMenuShortcut'"
+    COMMAND ${CMAKE_COMMAND} -E chdir ${windows_dir} ${CMAKE_CURRENT_LIST_DIR}/make-msi.sh
+            ${ZOOMATCH_MSI_ARCH} zoomatch.wxs ${packages}/${package_base}.msi _ForceCodepage.idt
+            ${ZOOMATCH_SHORTCUT_NAME}
     DEPENDS zoomatch ${windows_dir}/zoomatch.nsi
             ${windows_dir}/zoomatch.wxs ${licences_dir}/LICENSE.txt
-            ${licences_dir}/THIRD-PARTY.txt ${ZOOMATCH_ICON_PATH}
+            ${licences_dir}/THIRD-PARTY.txt ${ZOOMATCH_ICON_PATH} ${CMAKE_CURRENT_LIST_DIR}/make-msi.sh
     COMMENT "Packing ${package_base}: portable exe, installer and MSI"
     VERBATIM)
 add_custom_target(windows-packages DEPENDS ${package_files})

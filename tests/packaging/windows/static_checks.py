@@ -18,9 +18,11 @@ import xml.etree.ElementTree as ET
 sys.dont_write_bytecode = True
 VERSION = "1.0.0.0"
 EDITIONS = {"win32": {"format": "pei-i386", "magic": "010b", "objdump": "i686-w64-mingw32-objdump",
-                      "msi": "Intel", "folder": "ProgramFilesFolder", "components": "0"},
+                      "msi": "Intel", "folder": "ProgramFilesFolder", "components": "0",
+                      "dll": 0x8140, "image": 0x0020},
             "win64": {"format": "pei-x86-64", "magic": "020b", "objdump": "x86_64-w64-mingw32-objdump",
-                      "msi": "x64", "folder": "ProgramFiles64Folder", "components": "256"}}
+                      "msi": "x64", "folder": "ProgramFiles64Folder", "components": "256",
+                      "dll": 0x8160, "image": 0x0020}}
 WINDOWS_7 = ("Windows 2000", "Windows XP", "Windows Vista", "Windows 7")
 # The manifest's ids of Windows 7, 8, 8.1, and 10 and 11.
 SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
@@ -51,12 +53,20 @@ def check_exe(edition, exe):
         version = (int(field[f"Major{name}Version"]), int(field[f"Minor{name}Version"]))
         if version > (6, 1):
             problems.append(f"{name} version {version} is newer than 6.1 (Windows 7)")
-    if int(field["DllCharacteristics"], 16) & 0x140 != 0x140:
-        problems.append(f"DllCharacteristics {field['DllCharacteristics']} lacks DEP or ASLR")
+    # DEP, ASLR and terminal-server aware, with high-entropy addresses (win64);
+    # the win32 edition large-address aware; no link time in the header.
+    for name, bits in (("DllCharacteristics", want["dll"]), ("Characteristics", want["image"])):
+        if int(field[name], 16) & bits != bits:
+            problems.append(f"{name} {field[name]} lacks {bits:#x}")
+    with open(exe, "rb") as file:
+        header = file.read(4096)
+    if stamp := struct.unpack_from("<I", header, struct.unpack_from("<I", header, 0x3C)[0] + 8)[0]:
+        problems.append(f"the header holds a link time ({stamp})")
     if not re.search(r"^Entry d 0+ 0+ Delay Import", dump, re.M):
         problems.append("it has delay-loaded imports, which this check does not read")
     report(problems, f"{edition}: PE header ({want['format']}, Windows GUI, subsystem "
-                     f"{field['MajorSubsystemVersion']}.{field['MinorSubsystemVersion']})")
+                     f"{field['MajorSubsystemVersion']}.{field['MinorSubsystemVersion']}, "
+                     f"hardened, no link time)")
 
     allowed = {}
     here = os.path.dirname(os.path.abspath(__file__))
