@@ -15,20 +15,24 @@
 #                        site build-web/
 #   ./build.sh web-test  the same, then the core's tests under Node, the
 #                        page's tests in headless Chromium, and Orca reading it
+#   ./build.sh release   every artifact of the checked-out commit, with their
+#                        SHA256SUMS, in dist/: both Windows editions, the web
+#                        site, the Debian package and the source; the same
+#                        commit always gives the same bytes
 # Quiet when everything is already in place; safe to run again.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")"
 
 usage() {
-    echo "usage: $0 run|test|windows|windows-test|web|web-test" >&2
+    echo "usage: $0 run|test|windows|windows-test|web|web-test|release" >&2
     exit 2
 }
 [ $# -eq 1 ] || usage
-case "$1" in run | test | windows | windows-test | web | web-test) ;; *) usage ;; esac
+case "$1" in run | test | windows | windows-test | web | web-test | release) ;; *) usage ;; esac
 
 packages=(cmake ninja-build g++ doctest-dev fonts-liberation)
 case "$1" in
-run | test) packages+=(qt6-base-dev) ;;
+run | test | release) packages+=(qt6-base-dev) ;;
 esac
 case "$1" in
 test)
@@ -66,6 +70,13 @@ web | web-test)
         # Then Orca reads the page in Chromium, as in the desktop's tests.
         packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-xlib orca speech-dispatcher locales)
     fi
+    ;;
+release)
+    # All of the builds above (the Debian package's dependencies found with
+    # dpkg-shlibdeps); faketime dates the MSIs; diffoscope shows where two
+    # builds differ when the reproducibility check fails.
+    packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools nsis wixl msitools
+        emscripten python3-fonttools woff2 python3-pil dpkg-dev file git faketime diffoscope)
     ;;
 esac
 missing=()
@@ -120,6 +131,9 @@ windows | windows-test)
     ;;
 web)
     exec packaging/web/build-web.sh
+    ;;
+release)
+    exec packaging/release.sh
     ;;
 web-test)
     # The core's tests under Node, the page in headless Chromium and with the

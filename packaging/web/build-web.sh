@@ -46,8 +46,12 @@ name=zoomatch-$(sed -n 's/^project(zoomatch VERSION \([0-9.]*\).*/\1/p' CMakeLis
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     revision=$(git rev-parse HEAD)
     git diff --quiet HEAD 2>/dev/null || revision="$revision (with local changes)"
+    # The same files give the same archive: sorted, owned by root, dated at
+    # the commit (or SOURCE_DATE_EPOCH), modes without the umask's say.
+    when=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
     git ls-files -z --cached --others --exclude-standard |
-        tar --null -T - --transform "s,^,$name/," -czf "$site/$name-source.tar.gz"
+        tar --null -T - --sort=name --mtime="@$when" --owner=0 --group=0 --numeric-owner \
+            --mode=u+rw,go+r,go-w,a+X --transform "s,^,$name/," -cf - | gzip -9n >"$site/$name-source.tar.gz"
 else
     revision="no git revision"
     tar --exclude='./build*' --exclude=./.git --transform "s,^\.,$name," \
