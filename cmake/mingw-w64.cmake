@@ -23,9 +23,10 @@ endif()
 # Release builds are stripped by the linker, which writes no time either.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 # Paths in the program (__FILE__, debug information) are relative to the
-# source folder, wherever the tree lies; the build trees lie inside it.
+# source folder, wherever the tree lies (a blank in it too); the build trees
+# lie inside it.
 get_filename_component(zoomatch_source_dir ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
-set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${zoomatch_source_dir}/=")
+set(CMAKE_CXX_FLAGS_INIT "\"-ffile-prefix-map=${zoomatch_source_dir}/=\"")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${ZOOMATCH_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

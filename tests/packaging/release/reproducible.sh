@@ -22,6 +22,7 @@ fi
 work=$(mktemp -d /tmp/zoomatch-release.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 git clone -q --no-hardlinks "$source_dir" "$work/another folder"
+mkdir "$work/locale"
 localedef -i bg_BG -f UTF-8 "$work/locale/bg_BG.UTF-8" 2>/dev/null ||
     echo "note: no Bulgarian locale (localedef failed); building in the C locale"
 (
