@@ -28,7 +28,8 @@ localedef -i bg_BG -f UTF-8 "$work/locale/bg_BG.UTF-8" 2>/dev/null ||
 (
     cd "$work/another folder"
     umask 002
-    export TZ=Pacific/Kiritimati LOCPATH="$work/locale" LANG=bg_BG.UTF-8 LC_ALL=bg_BG.UTF-8
+    export LOCPATH="$work/locale"
+    export TZ=Pacific/Kiritimati LANG=bg_BG.UTF-8 LC_ALL=bg_BG.UTF-8
     packaging/release.sh >"$work/release.log" 2>&1
 ) || {
     cat "$work/release.log"
