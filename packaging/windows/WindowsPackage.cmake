@@ -93,7 +93,7 @@ add_custom_command(
     COMMAND ${ZOOMATCH_MAKENSIS} -V2 -INPUTCHARSET UTF8 ${windows_dir}/zoomatch.nsi
     COMMAND ${CMAKE_COMMAND} -E chdir ${windows_dir} ${CMAKE_CURRENT_LIST_DIR}/make-msi.sh
             ${ZOOMATCH_MSI_ARCH} zoomatch.wxs ${packages}/${package_base}.msi _ForceCodepage.idt
-            ${ZOOMATCH_SHORTCUT_NAME}
+            ${ZOOMATCH_SHORTCUT_NAME} ${stage}
     DEPENDS zoomatch ${windows_dir}/zoomatch.nsi
             ${windows_dir}/zoomatch.wxs ${licences_dir}/LICENSE.txt
             ${licences_dir}/THIRD-PARTY.txt ${ZOOMATCH_ICON_PATH} ${CMAKE_CURRENT_LIST_DIR}/make-msi.sh

@@ -4,10 +4,15 @@
 # name (both beyond wixl). The same sources give the same file: with
 # SOURCE_DATE_EPOCH set, every tool runs at that moment (faketime), and the
 # package code, which wixl picks at random, is derived from the content.
-#   make-msi.sh ARCH WXS MSI CODEPAGE_IDT SHORTCUT_NAME
+# The cabinet keeps the files' times: those of the staged folder STAGE are
+# set to that moment too.
+#   make-msi.sh ARCH WXS MSI CODEPAGE_IDT SHORTCUT_NAME STAGE
 set -eu
-arch=$1 wxs=$2 msi=$3 codepage=$4 shortcut=$5
+arch=$1 wxs=$2 msi=$3 codepage=$4 shortcut=$5 stage=$6
 export TZ=UTC
+if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+    find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+fi
 at() {
     if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
         faketime -f "$(date -u -d "@$SOURCE_DATE_EPOCH" '+%Y-%m-%d %H:%M:%S')" "$@"
