@@ -6,6 +6,7 @@
 
 #include "QuizTable.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,11 @@ enum class OptionGroup {
     Option1, // the sciences, left frame
     Option2, // the subjects, right frame
 };
+
+// A group's place in arrays of both: 0 for the sciences, 1 for the subjects.
+constexpr std::size_t column(OptionGroup group) {
+    return group == OptionGroup::Option1 ? 0 : 1;
+}
 
 class QuizControls {
 public:

@@ -147,13 +147,6 @@ std::string controlId(const Member& member) {
     return std::string(member.name) + '-' + std::to_string(member.index);
 }
 
-std::optional<Member> memberOfId(std::string_view id) {
-    for (const ControlDef& def : controls)
-        if (controlId(def.member) == id)
-            return def.member;
-    return std::nullopt;
-}
-
 int pixels(int twips, int dpi) {
     return edge(twips, dpi);
 }
@@ -180,7 +173,7 @@ PixelRect parentRect(const ControlDef& def, int dpi) {
 const std::array<quiz::RowIndex, quiz::RowCount>& columnRows(quiz::OptionGroup group) {
     static const std::array columns{rowsOnScreen(quiz::OptionGroup::Option1),
                                     rowsOnScreen(quiz::OptionGroup::Option2)};
-    return columns[group == quiz::OptionGroup::Option1 ? 0 : 1];
+    return columns[quiz::column(group)];
 }
 
 quiz::RowIndex neighbour(quiz::OptionGroup group, quiz::RowIndex row, int step) {

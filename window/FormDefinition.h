@@ -77,8 +77,6 @@ std::optional<quiz::OptionGroup> optionGroup(const Member& member);
 // element id, an object or automation name. "Option1-3", "Text1-0";
 // "MainForm" for the window itself.
 std::string controlId(const Member& member);
-// The member an id names, or nothing when no control of the definition has it.
-std::optional<Member> memberOfId(std::string_view id);
 
 // A rectangle in pixels.
 struct PixelRect {

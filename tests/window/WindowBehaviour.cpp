@@ -194,7 +194,7 @@ private:
     std::optional<std::u16string> press(Member control) {
         focus = control;
         if (const auto group = window::optionGroup(control)) {
-            quiz.clickOption(*group == quiz::OptionGroup::Option1 ? 0 : 1, control.index);
+            quiz.clickOption(static_cast<int>(quiz::column(*group)), control.index);
             return std::nullopt;
         }
         quiz.clickCommand(control.index);

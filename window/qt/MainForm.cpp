@@ -32,10 +32,6 @@ QString idOf(const window::Member& member) {
     return QString::fromStdString(window::controlId(member));
 }
 
-std::size_t column(OptionGroup group) {
-    return group == OptionGroup::Option1 ? 0 : 1;
-}
-
 // Paints the widget in a colour of the definition. A push button keeps its
 // own rounded shape and takes the colour as its face instead of a filled box.
 void paintBackground(QWidget* widget, std::uint32_t rgb) {
@@ -129,8 +125,8 @@ void MainForm::createControls() {
             const OptionGroup group = *window::optionGroup(def.member);
             auto* button = new OptionButton(group, shown(def.caption), parent);
             button->setAccessibleDescription(toQString(window::description(def)));
-            columns[column(group)]->addButton(button, index);
-            options[column(group)].at(static_cast<std::size_t>(index)) = button;
+            columns[quiz::column(group)]->addButton(button, index);
+            options[quiz::column(group)].at(static_cast<std::size_t>(index)) = button;
             widget = button;
             break;
         }
@@ -189,7 +185,7 @@ bool MainForm::focusNextPrevChild(bool next) {
     // top one: Qt's focus chain passes over the buttons that take no tab
     // focus, as it does for the other buttons of an exclusive group.
     for (const OptionGroup group : {OptionGroup::Option1, OptionGroup::Option2}) {
-        QButtonGroup* buttons = columns[column(group)];
+        QButtonGroup* buttons = columns[quiz::column(group)];
         QAbstractButton* stop = buttons->checkedButton();
         if (!stop)
             stop = buttons->button(window::columnRows(group).front());
@@ -202,7 +198,7 @@ bool MainForm::focusNextPrevChild(bool next) {
 }
 
 QRadioButton* MainForm::option(OptionGroup group, RowIndex row) const {
-    return options[column(group)][static_cast<std::size_t>(row)];
+    return options[quiz::column(group)][static_cast<std::size_t>(row)];
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
@@ -223,7 +219,7 @@ void MainForm::deselect(OptionGroup group, RowIndex row) {
         return;
     // An exclusive group refuses to leave itself with nothing selected, so it
     // lets go for the moment. setChecked raises no click.
-    QButtonGroup* buttons = columns[column(group)];
+    QButtonGroup* buttons = columns[quiz::column(group)];
     buttons->setExclusive(false);
     button->setChecked(false);
     buttons->setExclusive(true);

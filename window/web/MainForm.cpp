@@ -114,7 +114,7 @@ const Ids& ids() {
         Ids found;
         for (const ControlDef& def : window::controlDefinitions()) {
             if (const auto group = window::optionGroup(def.member))
-                found.options[*group == OptionGroup::Option1 ? 0 : 1][def.member.index] = idOf(def);
+                found.options[quiz::column(*group)][def.member.index] = idOf(def);
             else if (def.kind == window::Kind::TextBox)
                 found.output = idOf(def);
         }
@@ -124,7 +124,7 @@ const Ids& ids() {
 }
 
 const std::u16string& optionId(OptionGroup group, RowIndex row) {
-    return ids().options[group == OptionGroup::Option1 ? 0 : 1][row];
+    return ids().options[quiz::column(group)][row];
 }
 
 } // namespace
@@ -145,7 +145,7 @@ EMSCRIPTEN_KEEPALIVE void MainForm_click(int nameLength) {
 MainForm::MainForm() {
     for (const ControlDef& def : window::controlDefinitions()) {
         if (const auto group = window::optionGroup(def.member))
-            captions[*group == OptionGroup::Option1 ? 0 : 1][def.member.index] = def.caption;
+            captions[quiz::column(*group)][def.member.index] = def.caption;
         else if (def.kind == window::Kind::TextBox)
             output = def.caption;
     }
@@ -163,11 +163,11 @@ void MainForm::click(std::u16string_view name, std::u16string_view value) {
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
-    return captions[group == OptionGroup::Option1 ? 0 : 1][row];
+    return captions[quiz::column(group)][row];
 }
 
 void MainForm::setCaption(OptionGroup group, RowIndex row, std::u16string_view text) {
-    captions[group == OptionGroup::Option1 ? 0 : 1][row] = text;
+    captions[quiz::column(group)][row] = text;
     const std::u16string& id = optionId(group, row);
     const std::u16string_view solved = window::windowDefinition().solvedName;
     zoomatch_set_caption(id.data(), length(id), text.data(), length(text), solved.data(),

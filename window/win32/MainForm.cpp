@@ -245,7 +245,7 @@ void MainForm::create(HINSTANCE instance, const ControlDef& def, DWORD style) {
             controlFailed(kindName(def.kind), L"get its background");
     }
     if (const auto group = window::optionGroup(def.member))
-        options[static_cast<int>(*group)][def.member.index] = handle;
+        options[quiz::column(*group)][def.member.index] = handle;
     if (def.kind == Kind::TextBox)
         text1 = handle;
     if (def.kind != Kind::Label && def.kind != Kind::Frame &&
@@ -470,7 +470,7 @@ HWND MainForm::handle(const window::Member& member) const {
 }
 
 HWND MainForm::option(OptionGroup group, RowIndex row) const {
-    return options[static_cast<int>(group)][row];
+    return options[quiz::column(group)][row];
 }
 
 std::u16string MainForm::caption(OptionGroup group, RowIndex row) const {
@@ -505,7 +505,7 @@ void MainForm::moveTabStop(OptionGroup group) {
     for (RowIndex row = 0; row < quiz::RowCount; ++row)
         if (isSelected(group, row))
             stop = option(group, row);
-    for (HWND button : options[static_cast<int>(group)]) {
+    for (HWND button : options[quiz::column(group)]) {
         const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
         const LONG_PTR wanted = button == stop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
         if (wanted == style)
