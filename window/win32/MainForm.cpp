@@ -164,6 +164,7 @@ MainForm::MainForm(HINSTANCE instance, int show) {
                          this))
         controlFailed(L"window", L"be created");
     createControls(instance);
+    verdict = createVerdictControl(form);
     layout(windowDpi(form), nullptr);
     events.Form_Load();
     moveTabStop(quiz::OptionGroup::Option1);
@@ -382,6 +383,7 @@ LRESULT CALLBACK MainForm::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
         }
         break;
     case WM_NCDESTROY:
+        accessibleControlGone(hwnd);
         RemoveWindowSubclass(hwnd, controlProc, id);
         break;
     default:
@@ -410,7 +412,7 @@ void MainForm::onCommand(int code, HWND sender) {
         // command is done.
         announcement = wide(*said);
         ++announced;
-        announce(text1, announcement);
+        announce(text1, verdict, announcement);
     }
 }
 
