@@ -508,8 +508,9 @@ TEST_CASE("an empty caption is no failure, whatever error value a hook leaves on
 }
 
 // The window, in a process of its own, whose push buttons are given a DC that
-// cannot be drawn on each time they are painted; it ends with 3 should a
-// message box be made while a push button paints.
+// cannot be drawn on each time they are painted, one of them with no caption
+// and a hook that leaves error values; it ends with 3 should a message box be
+// made while a push button paints.
 int depthInDrawItem = 0;
 LRESULT CALLBACK spoilDrawing(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR) {
@@ -531,6 +532,8 @@ int failWhilePainting() {
     MainForm form(GetModuleHandleW(nullptr));
     SetWindowsHookExW(WH_CBT, noBoxInPaint, nullptr, GetCurrentThreadId());
     SetWindowSubclass(form.window(), spoilDrawing, 1, 0);
+    SetWindowsHookExW(WH_CALLWNDPROCRET, leaveErrorValue, nullptr, GetCurrentThreadId());
+    SetWindowTextW(form.handle(Clear), L"");
     RedrawWindow(form.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
@@ -587,6 +590,9 @@ TEST_CASE("a failure while painting is reported once, after the paint, and ends 
     for (int i = 0; i < 200 && boxes.empty(); ++i, Sleep(50))
         if (WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT)
             boxes = windowsOf(child.dwProcessId, L"#32770");
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    INFO("the program's exit code: ", code); // 3: a box made inside the paint
     REQUIRE(boxes.size() == 1);
     wchar_t said[256] = L"";
     GetDlgItemTextW(boxes[0], 0xFFFF, said, std::size(said));
@@ -602,7 +608,6 @@ TEST_CASE("a failure while painting is reported once, after the paint, and ends 
     // OK ends the program, with its failure.
     PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
     REQUIRE(WaitForSingleObject(child.hProcess, 10000) == WAIT_OBJECT_0);
-    DWORD code = 0;
     GetExitCodeProcess(child.hProcess, &code);
     CHECK(code == 1);
 }
@@ -639,17 +644,18 @@ TEST_CASE("a screen reader gets names, descriptions, roles and the output") {
     CHECK(accessible(w[{"Option1", 0}]).name == quiz::QuizTable::science(0));
 }
 
-// A message box would wait for a click that never comes: its text is
-// printed, and it is closed, so that the program ends with its failure.
+// A message box would wait for a click that never comes: it is closed, and
+// its text printed, so that the program ends with its failure.
 LRESULT CALLBACK closeMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
     auto* box = reinterpret_cast<HWND>(wParam);
     wchar_t name[16] = L"", said[512] = L"";
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, name, std::size(name)) &&
-        std::wstring_view(name) == L"#32770") {
-        GetDlgItemTextW(box, 0xFFFF, said, std::size(said));
-        std::fprintf(stderr, "A message box: %s\n",
-                     quiz::toUtf8(u16(std::wstring_view(said))).c_str());
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if ((code == HCBT_ACTIVATE || code == HCBT_DESTROYWND) &&
+        GetClassNameW(box, name, std::size(name)) && std::wstring_view(name) == L"#32770") {
+        if (code == HCBT_ACTIVATE)
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        else if (GetDlgItemTextW(box, 0xFFFF, said, std::size(said)))
+            std::fprintf(stderr, "A message box: %s\n",
+                         quiz::toUtf8(u16(std::wstring_view(said))).c_str());
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
