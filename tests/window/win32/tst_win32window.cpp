@@ -548,20 +548,19 @@ struct WindowSearch {
     std::wstring_view className;
     std::vector<HWND> found;
 };
+BOOL CALLBACK windowFound(HWND hwnd, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    wchar_t name[64] = L"";
+    GetWindowThreadProcessId(hwnd, &owner);
+    GetClassNameW(hwnd, name, std::size(name));
+    if (owner == search.process && name == search.className)
+        search.found.push_back(hwnd);
+    return TRUE;
+}
 std::vector<HWND> windowsOf(DWORD process, std::wstring_view className) {
     WindowSearch search{process, className, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) {
-            auto& search = *reinterpret_cast<WindowSearch*>(data);
-            DWORD owner = 0;
-            wchar_t name[64] = L"";
-            GetWindowThreadProcessId(hwnd, &owner);
-            GetClassNameW(hwnd, name, std::size(name));
-            if (owner == search.process && name == search.className)
-                search.found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(windowFound, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
