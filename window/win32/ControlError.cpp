@@ -42,5 +42,6 @@ void keepPaintFailure(HWND window, UINT message, std::wstring_view kind,
 }
 
 void reportKeptFailure() {
-    report(keptKind, keptOperation, keptError);
+    if (!reporting)
+        report(keptKind, keptOperation, keptError);
 }

@@ -16,8 +16,10 @@
 // A failure met while painting, where a message box would go on painting and
 // could fail, and report, again inside itself: the first one is kept with its
 // Windows error and `message` is posted to `window`, whose handler calls
-// reportKeptFailure once the paint is over. Later ones, and any while the
+// reportKeptFailure once the paint is over. Later ones, and any while a
 // report is shown, add nothing.
 void keepPaintFailure(HWND window, UINT message, std::wstring_view kind,
                       std::wstring_view operation);
-[[noreturn]] void reportKeptFailure();
+// Reports the kept failure as controlFailed does, and ends the process; while
+// another report is shown, it does nothing.
+void reportKeptFailure();

@@ -380,6 +380,7 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case PaintFailedMessage:
         reportKeptFailure();
+        return 0;
     case WM_SYSCOLORCHANGE:
         // The controls keep colours of their own too.
         for (const Control& control : controls)
