@@ -6,8 +6,13 @@
 
 #include <commctrl.h>
 
+#include <bit>
+
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
+#endif
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
 #endif
 
 using quiz::OptionGroup;
@@ -23,6 +28,8 @@ constexpr DWORD FormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; // fixed bo
 constexpr DWORD FormExStyle = 0;
 constexpr int FirstControlId = 100; // clear of IDOK and IDCANCEL, which the dialog keys send
 constexpr wchar_t ClassName[] = L"zoomatch.MainForm";
+// Posted to the window when painting failed: the failure is reported outside the paint.
+constexpr UINT PaintFailedMessage = WM_APP;
 
 std::wstring wide(std::u16string_view text) {
     return {text.begin(), text.end()};
@@ -52,17 +59,27 @@ const wchar_t* kindName(Kind kind) {
     return L"control";
 }
 
-std::wstring windowText(HWND hwnd, const wchar_t* kind) {
+// A control's text; false when it cannot be read. Zero characters are a
+// failure only with an error value set, and not even then while the control
+// is there: what set it was another component on the way (a screen reader's
+// hook in this process, say), and the text is simply empty.
+bool readWindowText(HWND hwnd, std::wstring& text) {
+    text.clear();
     SetLastError(ERROR_SUCCESS);
     const int length = GetWindowTextLengthW(hwnd);
-    if (length == 0 && GetLastError() != ERROR_SUCCESS)
-        controlFailed(kind, L"tell the length of its text");
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    if (length == 0)
+        return GetLastError() == ERROR_SUCCESS || IsWindow(hwnd);
+    text.resize(static_cast<std::size_t>(length) + 1);
     SetLastError(ERROR_SUCCESS);
     const int read = GetWindowTextW(hwnd, text.data(), length + 1);
-    if (read == 0 && GetLastError() != ERROR_SUCCESS)
-        controlFailed(kind, L"give its text");
     text.resize(static_cast<std::size_t>(read));
+    return read > 0 || GetLastError() == ERROR_SUCCESS || IsWindow(hwnd);
+}
+
+std::wstring windowText(HWND hwnd, const wchar_t* kind) {
+    std::wstring text;
+    if (!readWindowText(hwnd, text))
+        controlFailed(kind, L"give its text");
     return text;
 }
 
@@ -83,6 +100,9 @@ UINT windowDpi(HWND hwnd) {
     if (getDpiForWindow)
         if (const UINT dpi = getDpiForWindow(hwnd))
             return dpi;
+    // Windows 8.1 and 10 before 1607: the DPI of the window's monitor.
+    if (const UINT dpi = monitorDpi(hwnd))
+        return dpi;
     // Windows 7 and 8: one DPI for the whole system.
     HDC screen = GetDC(nullptr);
     if (!screen)
@@ -100,6 +120,21 @@ void adjustWindowRect(RECT& rect, UINT dpi) {
                                    : AdjustWindowRectEx(&rect, FormStyle, FALSE, FormExStyle);
     if (!done)
         controlFailed(L"window", L"work out its size");
+}
+
+// The window's outer size around the definition's client area at `dpi`.
+SIZE windowSize(UINT dpi) {
+    const window::PixelRect client = window::clientRect(static_cast<int>(dpi));
+    RECT frame{0, 0, client.width, client.height};
+    adjustWindowRect(frame, dpi);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+// High Contrast: the learner's own system colours replace the quiz's.
+bool highContrastOn() {
+    HIGHCONTRASTW setting{sizeof setting, 0, nullptr};
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof setting, &setting, 0) &&
+           (setting.dwFlags & HCF_HIGHCONTRASTON);
 }
 
 int CALLBACK fontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
@@ -140,6 +175,22 @@ HFONT makeFont(UINT dpi) {
 
 } // namespace
 
+UINT monitorDpi(HWND window) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = [] {
+        HMODULE shcore = loadSystemLibrary(L"shcore.dll");
+        return shcore
+                   ? std::bit_cast<GetDpiForMonitorFn>(GetProcAddress(shcore, "GetDpiForMonitor"))
+                   : nullptr;
+    }();
+    constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+    if (!getDpiForMonitor || !monitor || FAILED(getDpiForMonitor(monitor, EffectiveDpi, &x, &y)))
+        return 0;
+    return y;
+}
+
 MainForm::MainForm(HINSTANCE instance, int show) {
     const window::WindowDef& def = window::windowDefinition();
     WNDCLASSEXW windowClass{};
@@ -158,6 +209,7 @@ MainForm::MainForm(HINSTANCE instance, int show) {
     background = CreateSolidBrush(colourRef(def.background));
     if (!background)
         controlFailed(L"window", L"make its background");
+    highContrast = highContrastOn();
     const std::wstring caption = wide(def.caption);
     if (!CreateWindowExW(FormExStyle, ClassName, caption.c_str(), FormStyle, CW_USEDEFAULT,
                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
@@ -266,13 +318,16 @@ void MainForm::layout(UINT dpi, const RECT* suggested) {
         DeleteObject(font);
     font = newFont;
 
-    const window::PixelRect client = window::clientRect(static_cast<int>(dpi));
-    RECT frame{0, 0, client.width, client.height};
-    adjustWindowRect(frame, dpi);
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE);
-    if (!SetWindowPos(form, nullptr, suggested ? suggested->left : 0,
-                      suggested ? suggested->top : 0, frame.right - frame.left,
-                      frame.bottom - frame.top, flags))
+    // Where Windows suggests a place, it planned the size too (from
+    // WM_GETDPISCALEDSIZE); both are taken as they are.
+    const SIZE size = windowSize(dpi);
+    const BOOL placed =
+        suggested ? SetWindowPos(form, nullptr, suggested->left, suggested->top,
+                                 suggested->right - suggested->left,
+                                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE)
+                  : SetWindowPos(form, nullptr, 0, 0, size.cx, size.cy,
+                                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    if (!placed)
         controlFailed(L"window", L"take its size");
 }
 
@@ -320,9 +375,26 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(form, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, background);
+        FillRect(reinterpret_cast<HDC>(wParam), &client,
+                 highContrast ? GetSysColorBrush(COLOR_WINDOW) : background);
         return 1;
     }
+    case PaintFailedMessage:
+        reportKeptFailure();
+        return 0;
+    case WM_SYSCOLORCHANGE:
+        // The controls keep colours of their own too.
+        for (const Control& control : controls)
+            SendMessageW(control.handle, WM_SYSCOLORCHANGE, 0, 0);
+        highContrast = highContrastOn();
+        redrawAll();
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (highContrastOn() != highContrast) {
+            highContrast = !highContrast;
+            redrawAll();
+        }
+        return 0;
     case WM_ACTIVATE:
         // The focus goes back where it was when the learner left the window.
         if (LOWORD(wParam) == WA_INACTIVE) {
@@ -334,6 +406,11 @@ LRESULT MainForm::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_GETDPISCALEDSIZE:
+        // Asked before a move to a monitor of another DPI: the size the
+        // window will take there.
+        *reinterpret_cast<SIZE*>(lParam) = windowSize(static_cast<UINT>(wParam));
+        return TRUE;
     case WM_DPICHANGED:
         layout(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -416,17 +493,26 @@ void MainForm::onCommand(int code, HWND sender) {
     }
 }
 
+void MainForm::paintFailed(const wchar_t* kind, const wchar_t* operation) {
+    keepPaintFailure(form, PaintFailedMessage, kind, operation);
+}
+
+void MainForm::redrawAll() {
+    if (!RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN))
+        controlFailed(L"window", L"be drawn again");
+}
+
 LRESULT MainForm::onControlColour(HDC dc, HWND handle) {
     const Control* control = find(handle);
-    if (!control || !control->brush) {
-        // The output box: the system's window colours, also while read-only.
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-    }
-    SetBkColor(dc, colourRef(control->def->background));
-    SetTextColor(dc, colourRef(window::windowDefinition().textColour));
-    return reinterpret_cast<LRESULT>(control->brush);
+    // The output box, and every control in High Contrast: the system's window
+    // colours, also while read-only.
+    const bool system = !control || !control->brush || highContrast;
+    const COLORREF back = system ? GetSysColor(COLOR_WINDOW) : colourRef(control->def->background);
+    const COLORREF text =
+        system ? GetSysColor(COLOR_WINDOWTEXT) : colourRef(window::windowDefinition().textColour);
+    if (SetBkColor(dc, back) == CLR_INVALID || SetTextColor(dc, text) == CLR_INVALID)
+        paintFailed(control ? kindName(control->def->kind) : L"control", L"take its colours");
+    return reinterpret_cast<LRESULT>(system ? GetSysColorBrush(COLOR_WINDOW) : control->brush);
 }
 
 void MainForm::drawPushButton(const DRAWITEMSTRUCT& item) {
@@ -436,19 +522,32 @@ void MainForm::drawPushButton(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     RECT face = item.rcItem;
     const bool pressed = item.itemState & ODS_SELECTED;
-    FillRect(dc, &face, button->brush);
+    // In High Contrast: the system's button colours, and its highlight while pressed.
+    HBRUSH brush = !highContrast ? button->brush
+                   : pressed     ? GetSysColorBrush(COLOR_HIGHLIGHT)
+                                 : GetSysColorBrush(COLOR_BTNFACE);
+    const COLORREF ink = !highContrast ? colourRef(window::windowDefinition().textColour)
+                         : pressed     ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                       : GetSysColor(COLOR_BTNTEXT);
+    FillRect(dc, &face, brush);
     DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
 
-    const std::wstring text = windowText(item.hwndItem, L"push button");
+    std::wstring text;
+    if (!readWindowText(item.hwndItem, text))
+        return paintFailed(L"push button", L"give its text");
     HGDIOBJ previous = SelectObject(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, colourRef(window::windowDefinition().textColour));
+    if (!previous || previous == HGDI_ERROR)
+        return paintFailed(L"push button", L"take its font");
     RECT textRect = face;
     if (pressed)
         OffsetRect(&textRect, 1, 1);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
-              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    const bool drawn =
+        SetBkMode(dc, TRANSPARENT) && SetTextColor(dc, ink) != CLR_INVALID &&
+        (text.empty() || DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textRect,
+                                   DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX));
     SelectObject(dc, previous);
+    if (!drawn)
+        return paintFailed(L"push button", L"show its caption");
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         InflateRect(&face, -1, -1);
         DrawFocusRect(dc, &face);

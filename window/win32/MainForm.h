@@ -2,7 +2,9 @@
 // radio buttons, the check and clear push buttons drawn in their own colours,
 // a centred title label and a read-only multi-line edit box for the output,
 // built from the window definition. It gives the quiz's events its controls
-// and hands each click on to them, with the member that raised it.
+// and hands each click on to them, with the member that raised it. In High
+// Contrast everything is drawn in the system's colours instead, switching as
+// the learner turns it on or off; at each DPI it takes the definition's size.
 //
 // The keyboard works as in a dialog box (the message loop hands every message
 // to IsDialogMessage): Tab and Shift+Tab go from the output box through both
@@ -20,6 +22,11 @@
 
 #include <string>
 #include <vector>
+
+// The DPI of the monitor that shows most of `window` (Windows 8.1 on), or 0
+// where Windows does not tell it. Where Windows has no DPI for each window (8.1,
+// 10 before 1607), the window is laid out at this one rather than the system's.
+UINT monitorDpi(HWND window);
 
 class MainForm final : public quiz::QuizControls {
 public:
@@ -69,6 +76,9 @@ private:
     // Places every control and sizes the window for `dpi`, with a font made for it.
     void layout(UINT dpi, const RECT* suggested);
     void onCommand(int code, HWND sender);
+    // A failure met while painting, reported once the paint is over.
+    void paintFailed(const wchar_t* kind, const wchar_t* operation);
+    void redrawAll();
     LRESULT onControlColour(HDC dc, HWND control);
     void drawPushButton(const DRAWITEMSTRUCT& item);
     const Control* find(HWND handle) const;
@@ -83,6 +93,7 @@ private:
     HWND verdict = nullptr;    // hidden: the verdict's own accessible object
     HWND savedFocus = nullptr; // where the focus returns when the window is activated
     HBRUSH background = nullptr;
+    bool highContrast = false; // drawn in the system's colours
     HFONT font = nullptr;
     long long announced = 0;
     std::wstring announcement;

@@ -15,6 +15,8 @@
 #include <oleacc.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <memory>
@@ -230,6 +232,54 @@ struct Screen {
     COLORREF at(int x, int y) const { return GetPixel(dc, x, y); }
 };
 
+// Points in twips from the client area's top left, clear of texts and edges,
+// with the quiz's colour there.
+const std::tuple<const char*, int, int, COLORREF> colourSamples[] = {
+    {"window", 60, 60, RGB(0xC0, 0xC0, 0xFF)},
+    {"Label1", 1020, 45, RGB(0xFF, 0xC0, 0x80)},
+    {"Frame1(0)", 180, 2000, RGB(0xC0, 0xC0, 0xFF)},
+    {"Option1(0)", 240 + 2175 - 30, 780 + 15, RGB(0xC0, 0xFF, 0xC0)},
+    {"Option1(9)", 240 + 2175 - 30, 3480 + 15, RGB(0xC0, 0xFF, 0xC0)},
+    {"Option2(6)", 2760 + 3735 - 30, 780 + 15, RGB(0xFF, 0xC0, 0xFF)},
+    {"Option2(4)", 2760 + 3735 - 30, 3480 + 15, RGB(0xFF, 0xC0, 0xFF)},
+    {"Command1(1)", 450, 4050, RGB(0xFF, 0x80, 0x80)},
+    {"Command1(0)", 1770, 4050, RGB(0xC0, 0xFF, 0xC0)},
+    {"Text1(0)", 270, 5985, GetSysColor(COLOR_WINDOW)},
+};
+
+// Wine neither reports High Contrast on nor lets it be set: the test answers
+// SPI_GETHIGHCONTRAST in Windows' stead, in this program's import of
+// SystemParametersInfoW, which the window's code calls through.
+bool highContrast = false;
+const auto systemParameters = std::bit_cast<decltype(&SystemParametersInfoW)>(
+    GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoW"));
+BOOL WINAPI answerHighContrast(UINT action, UINT size, void* data, UINT flags) {
+    if (action != SPI_GETHIGHCONTRAST)
+        return systemParameters(action, size, data, flags);
+    static_cast<HIGHCONTRASTW*>(data)->dwFlags =
+        HCF_AVAILABLE | (highContrast ? HCF_HIGHCONTRASTON : 0);
+    return TRUE;
+}
+bool answerSystemParameters() {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    bool turned = false;
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         dll->Name; ++dll)
+        for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+             slot->u1.Function; ++slot)
+            if (slot->u1.Function == reinterpret_cast<ULONG_PTR>(systemParameters)) {
+                DWORD was;
+                VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &was);
+                slot->u1.Function = reinterpret_cast<ULONG_PTR>(&answerHighContrast);
+                VirtualProtect(slot, sizeof *slot, was, &was);
+                turned = true;
+            }
+    return turned;
+}
+
 // What a screen reader reads of a control.
 struct Accessible {
     std::u16string name, description, value;
@@ -295,12 +345,25 @@ TEST_CASE("every control stands where the definition puts it, in its font, at th
     // The window follows a move to a screen of another DPI, and back. (Wine
     // draws the caption at the screen's DPI alone, so the height of the client
     // area is checked at that DPI, before the moves, only.)
+    // Windows asks the window's size at the new DPI first, then suggests a
+    // place of that size, which the window takes.
+    HWND form = w.form->window();
     const int dpis[] = {dpi, dpi == 96 ? 192 : 96, dpi};
     for (const int& at : dpis) {
-        RECT suggested{10, 10, 500, 500}, client;
-        if (&at != dpis)
-            SendMessageW(w.form->window(), WM_DPICHANGED, MAKEWPARAM(at, at),
+        RECT client;
+        if (&at != dpis) {
+            SIZE size{};
+            CHECK(SendMessageW(form, WM_GETDPISCALEDSIZE, at, reinterpret_cast<LPARAM>(&size)));
+            RECT frame{0, 0, window::clientRect(at).width, window::clientRect(at).height}, taken;
+            AdjustWindowRectExForDpi(&frame, GetWindowLongW(form, GWL_STYLE), FALSE, 0, at);
+            CHECK(size.cx == frame.right - frame.left);
+            CHECK(size.cy == frame.bottom - frame.top);
+            RECT suggested{10, 20, 10 + size.cx, 20 + size.cy};
+            SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(at, at),
                          reinterpret_cast<LPARAM>(&suggested));
+            GetWindowRect(form, &taken);
+            CHECK(EqualRect(&taken, &suggested));
+        }
         for (const ControlDef& def : window::controlDefinitions()) {
             INFO(window::controlId(def.member), " at ", at, " dpi");
             const window::PixelRect a = placed(w, w[def.member]), b = window::windowRect(def, at);
@@ -312,6 +375,14 @@ TEST_CASE("every control stands where the definition puts it, in its font, at th
         if (&at == dpis)
             CHECK(std::abs(client.bottom - window::clientRect(at).height) <= 1);
     }
+    // A place of another size (Windows keeps the window on a monitor) is
+    // taken as it is too.
+    RECT edge{30, 40, 530, 440}, taken;
+    SendMessageW(form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&edge));
+    GetWindowRect(form, &taken);
+    CHECK(EqualRect(&taken, &edge));
+    // Where Windows gives no DPI for each window, the monitor's is taken.
+    CHECK(monitorDpi(form) == static_cast<UINT>(dpi));
 }
 
 TEST_CASE("a fixed window that gives the focus back, its texts exactly as written, '&' included") {
@@ -368,23 +439,181 @@ TEST_CASE("each control shows its colour, and a deselected button its empty mark
     w.click(w[Clear]); // one short line in the output box
     w.settle();
     const Screen shown{w.form->window()};
-    // Points in twips from the client area's top left, clear of texts and edges.
-    const std::tuple<const char*, int, int, COLORREF> samples[] = {
-        {"window", 60, 60, RGB(0xC0, 0xC0, 0xFF)},
-        {"Label1", 1020, 45, RGB(0xFF, 0xC0, 0x80)},
-        {"Frame1(0)", 180, 2000, RGB(0xC0, 0xC0, 0xFF)},
-        {"Option1(0)", 240 + 2175 - 30, 780 + 15, RGB(0xC0, 0xFF, 0xC0)},
-        {"Option1(9)", 240 + 2175 - 30, 3480 + 15, RGB(0xC0, 0xFF, 0xC0)},
-        {"Option2(6)", 2760 + 3735 - 30, 780 + 15, RGB(0xFF, 0xC0, 0xFF)},
-        {"Option2(4)", 2760 + 3735 - 30, 3480 + 15, RGB(0xFF, 0xC0, 0xFF)},
-        {"Command1(1)", 450, 4050, RGB(0xFF, 0x80, 0x80)},
-        {"Command1(0)", 1770, 4050, RGB(0xC0, 0xFF, 0xC0)},
-        {"Text1(0)", 270, 5985, GetSysColor(COLOR_WINDOW)},
-    };
-    for (const auto& [where, x, y, colour] : samples) {
+    for (const auto& [where, x, y, colour] : colourSamples) {
         INFO(where);
         CHECK(shown.at(window::pixels(x, 96), window::pixels(y, 96)) == colour);
     }
+}
+
+TEST_CASE("in High Contrast every control takes the system's colours, and the quiz's come back") {
+    REQUIRE(answerSystemParameters());
+    // A palette of the learner's, each colour its own; restored at the end.
+    const int parts[] = {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT};
+    const COLORREF palette[] = {RGB(0, 0, 0), RGB(0xFF, 0xFF, 0), RGB(0, 0, 0x60),
+                                RGB(0, 0xFF, 0xFF)};
+    COLORREF before[std::size(parts)];
+    std::transform(std::begin(parts), std::end(parts), before, GetSysColor);
+    struct Restore {
+        const int* parts;
+        const COLORREF* colours;
+        ~Restore() {
+            highContrast = false;
+            SetSysColors(4, parts, colours);
+        }
+    } restore{parts, before};
+
+    const Window w;
+    REQUIRE(SetSysColors(std::size(parts), parts, palette));
+    w.settle(); // the colours changed, High Contrast is still off
+    highContrast = true;
+    SendMessageW(w.form->window(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    w.settle();
+    {
+        const Screen shown{w.form->window()};
+        for (const auto& [where, x, y, colour] : colourSamples) {
+            INFO(where);
+            const bool button = std::string_view(where).starts_with("Command");
+            CHECK(shown.at(window::pixels(x, 96), window::pixels(y, 96)) ==
+                  (button ? palette[2] : palette[0]));
+        }
+        // Nothing of the quiz's colours is left, and the buttons' text is the system's.
+        RECT client;
+        GetClientRect(w.form->window(), &client);
+        int quizColours = 0, buttonText = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x)
+                quizColours += std::any_of(
+                    std::begin(colourSamples), std::end(colourSamples) - 1,
+                    [&](const auto& sample) { return shown.at(x, y) == std::get<3>(sample); });
+        const window::PixelRect check = placed(w, w[Check]);
+        for (int y = check.top; y < check.top + check.height; ++y)
+            for (int x = check.left; x < check.left + check.width; ++x)
+                buttonText += shown.at(x, y) == palette[3];
+        CHECK(quizColours == 0);
+        CHECK(buttonText > 0);
+    }
+    // Off again, with the system's colours as they were: the quiz's colours.
+    highContrast = false;
+    REQUIRE(SetSysColors(std::size(parts), parts, before));
+    w.settle();
+    const Screen shown{w.form->window()};
+    for (const auto& [where, x, y, colour] : colourSamples) {
+        INFO(where);
+        CHECK(shown.at(window::pixels(x, 96), window::pixels(y, 96)) == colour);
+    }
+}
+
+// As a screen reader's hook in this process may: every read of a text leaves
+// an error value behind.
+LRESULT CALLBACK leaveErrorValue(int code, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallNextHookEx(nullptr, code, wParam, lParam);
+    const UINT message = reinterpret_cast<const CWPRETSTRUCT*>(lParam)->message;
+    if (code >= 0 && (message == WM_GETTEXTLENGTH || message == WM_GETTEXT))
+        SetLastError(ERROR_ACCESS_DENIED);
+    return result;
+}
+
+TEST_CASE("an empty caption is no failure, whatever error value a hook leaves on the way") {
+    const Window w;
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, leaveErrorValue, nullptr, GetCurrentThreadId());
+    REQUIRE(hook);
+    for (const Member& control : {Member{"Option1", 3}, Member{"Option2", 3}, Check})
+        w.click(w[control]);
+    CHECK(w.form->caption(OptionGroup::Option1, 3).empty());
+    CHECK(w.form->caption(OptionGroup::Option2, 3).empty());
+    // A push button drawn with no caption.
+    SetWindowTextW(w[Clear], L"");
+    RedrawWindow(w[Clear], nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    w.settle(); // a report would end the program here
+    UnhookWindowsHookEx(hook);
+}
+
+// The window, in a process of its own, whose push buttons are given a DC that
+// cannot be drawn on each time they are painted, one of them with no caption
+// and a hook that leaves error values; it ends with 3 should a message box be
+// made while a push button paints.
+int depthInDrawItem = 0;
+LRESULT CALLBACK spoilDrawing(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR) {
+    if (message != WM_DRAWITEM)
+        return DefSubclassProc(hwnd, message, wParam, lParam);
+    DRAWITEMSTRUCT item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    item.hDC = nullptr;
+    ++depthInDrawItem;
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, reinterpret_cast<LPARAM>(&item));
+    --depthInDrawItem;
+    return result;
+}
+LRESULT CALLBACK noBoxInPaint(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && depthInDrawItem > 0)
+        ExitProcess(3);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+int failWhilePainting() {
+    MainForm form(GetModuleHandleW(nullptr));
+    SetWindowsHookExW(WH_CBT, noBoxInPaint, nullptr, GetCurrentThreadId());
+    SetWindowSubclass(form.window(), spoilDrawing, 1, 0);
+    SetWindowsHookExW(WH_CALLWNDPROCRET, leaveErrorValue, nullptr, GetCurrentThreadId());
+    SetWindowTextW(form.handle(Clear), L"");
+    RedrawWindow(form.window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        if (!form.handleDialogKeys(message))
+            DispatchMessageW(&message);
+    return 0;
+}
+
+// The top-level windows of a process, of one class.
+std::vector<HWND> windowsOf(DWORD process, const wchar_t* className) {
+    std::vector<HWND> found;
+    DWORD owner = 0;
+    for (HWND at = nullptr; (at = FindWindowExW(nullptr, at, className, nullptr));)
+        if (GetWindowThreadProcessId(at, &owner) && owner == process)
+            found.push_back(at);
+    return found;
+}
+
+TEST_CASE("a failure while painting is reported once, after the paint, and ends the program") {
+    wchar_t path[MAX_PATH];
+    REQUIRE(GetModuleFileNameW(nullptr, path, MAX_PATH));
+    std::wstring command = L"\"" + std::wstring(path) + L"\" --fail-while-painting";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child{};
+    REQUIRE(CreateProcessW(path, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &child));
+    CloseHandle(child.hThread);
+    const std::unique_ptr<void, void (*)(HANDLE)> end(child.hProcess, [](HANDLE process) {
+        TerminateProcess(process, 9); // where it is still running
+        WaitForSingleObject(process, INFINITE);
+        CloseHandle(process);
+    });
+
+    std::vector<HWND> boxes;
+    for (int i = 0; i < 200 && boxes.empty(); ++i, Sleep(50))
+        if (WaitForSingleObject(child.hProcess, 0) == WAIT_TIMEOUT)
+            boxes = windowsOf(child.dwProcessId, L"#32770");
+    DWORD code = 0;
+    GetExitCodeProcess(child.hProcess, &code);
+    INFO("the program's exit code: ", code); // 3: a box made inside the paint
+    REQUIRE(boxes.size() == 1);
+    wchar_t said[256] = L"";
+    GetDlgItemTextW(boxes[0], 0xFFFF, said, std::size(said));
+    const std::wstring_view report = said;
+    CHECK(report.starts_with(L"zoomatch: the push button could not take its font (Windows error "));
+    CHECK(report.ends_with(L").\nThe program ends."));
+    // Painted again and again under its report, the window reports nothing more.
+    const std::vector<HWND> forms = windowsOf(child.dwProcessId, L"zoomatch.MainForm");
+    REQUIRE(forms.size() == 1);
+    for (int i = 0; i < 5; ++i, Sleep(100))
+        RedrawWindow(forms[0], nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    CHECK(windowsOf(child.dwProcessId, L"#32770") == boxes);
+    // OK ends the program, with its failure.
+    PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
+    REQUIRE(WaitForSingleObject(child.hProcess, 10000) == WAIT_OBJECT_0);
+    GetExitCodeProcess(child.hProcess, &code);
+    CHECK(code == 1);
 }
 
 TEST_CASE("a screen reader gets names, descriptions, roles and the output") {
@@ -561,11 +790,30 @@ TEST_CASE("an object held across the window's close keeps COM's rules") {
         got->Release();
 }
 
+// A message box would wait for a click that never comes: it is closed, and
+// its text printed, so that the program ends with its failure.
+LRESULT CALLBACK closeMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    auto* box = reinterpret_cast<HWND>(wParam);
+    wchar_t name[16] = L"", said[512] = L"";
+    if ((code == HCBT_ACTIVATE || code == HCBT_DESTROYWND) &&
+        GetClassNameW(box, name, std::size(name)) && std::wstring_view(name) == L"#32770") {
+        if (code == HCBT_ACTIVATE)
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        else if (GetDlgItemTextW(box, 0xFFFF, said, std::size(said)))
+            std::fprintf(stderr, "A message box: %s\n",
+                         quiz::toUtf8(u16(std::wstring_view(said))).c_str());
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 int main(int argc, char** argv) {
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
         return 2;
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&classes);
+    if (argc == 2 && std::string_view(argv[1]) == "--fail-while-painting")
+        return failWhilePainting();
+    SetWindowsHookExW(WH_CBT, closeMessageBoxes, nullptr, GetCurrentThreadId());
     doctest::Context context(argc, argv);
     const int status = context.run();
     CoUninitialize();
