@@ -178,7 +178,7 @@ HFONT makeFont(UINT dpi) {
 UINT monitorDpi(HWND window) {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
     static const auto getDpiForMonitor = [] {
-        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        HMODULE shcore = loadSystemLibrary(L"shcore.dll");
         return shcore
                    ? std::bit_cast<GetDpiForMonitorFn>(GetProcAddress(shcore, "GetDpiForMonitor"))
                    : nullptr;
@@ -216,6 +216,7 @@ MainForm::MainForm(HINSTANCE instance, int show) {
                          this))
         controlFailed(L"window", L"be created");
     createControls(instance);
+    verdict = createVerdictControl(form);
     layout(windowDpi(form), nullptr);
     events.Form_Load();
     moveTabStop(quiz::OptionGroup::Option1);
@@ -459,6 +460,7 @@ LRESULT CALLBACK MainForm::controlProc(HWND hwnd, UINT message, WPARAM wParam, L
         }
         break;
     case WM_NCDESTROY:
+        accessibleControlGone(hwnd);
         RemoveWindowSubclass(hwnd, controlProc, id);
         break;
     default:
@@ -487,7 +489,7 @@ void MainForm::onCommand(int code, HWND sender) {
         // command is done.
         announcement = wide(*said);
         ++announced;
-        announce(text1, announcement);
+        announce(text1, verdict, announcement);
     }
 }
 

@@ -90,6 +90,7 @@ private:
     std::vector<Control> controls; // in creation order, which is the tab order
     HWND options[2][quiz::RowCount] = {};
     HWND text1 = nullptr;
+    HWND verdict = nullptr;    // hidden: the verdict's own accessible object
     HWND savedFocus = nullptr; // where the focus returns when the window is activated
     HBRUSH background = nullptr;
     bool highContrast = false; // drawn in the system's colours

@@ -3,10 +3,13 @@
 #include "Accessibility.h"
 #include "ControlError.h"
 #include "MainForm.h"
+#include "SystemFunction.h"
 
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    // Before anything loads a DLL by name.
+    searchSystemFolderOnly();
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     if (!InitCommonControlsEx(&classes))
         controlFailed(L"window", L"load the common controls");

@@ -5,6 +5,7 @@
 // a screen reader reads. ZOOMATCH_RANDOM_EVENTS and _SEED size the random game.
 #define DOCTEST_CONFIG_IMPLEMENT
 #include "../../quiz/Utf16Text.h"
+#include "Accessibility.h"
 #include "FormDefinition.h"
 #include "MainForm.h"
 #include "QuizTable.h"
@@ -42,12 +43,28 @@ std::u16string text(HWND hwnd) {
         std::wstring_view(buffer.data(), GetWindowTextW(hwnd, buffer.data(), buffer.size())));
 }
 
-// The live-region WinEvents raised since the last look: what screen readers
-// are told where UI Automation's notification is missing (as under Wine).
-std::vector<HWND> liveRegionEvents;
-void CALLBACK winEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG, DWORD, DWORD) {
-    if (object == OBJID_CLIENT)
-        liveRegionEvents.push_back(hwnd);
+// The live-region WinEvents raised since the last look, each with the name a
+// screen reader reads from the event's object there and then: what screen
+// readers are told where UI Automation's notification is missing (Windows 7
+// to 10 1703, and Wine).
+struct LiveRegionEvent {
+    HWND hwnd;
+    std::u16string name;
+};
+std::vector<LiveRegionEvent> liveRegionEvents;
+void CALLBACK winEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    std::u16string name = u"(no object)";
+    IAccessible* accessible = nullptr;
+    VARIANT which{};
+    if (SUCCEEDED(AccessibleObjectFromEvent(hwnd, object, child, &accessible, &which))) {
+        BSTR text = nullptr;
+        name = SUCCEEDED(accessible->get_accName(which, &text)) && text
+                   ? u16(std::wstring_view(text, SysStringLen(text)))
+                   : u"(no name)";
+        SysFreeString(text);
+        accessible->Release();
+    }
+    liveRegionEvents.push_back({hwnd, name});
 }
 const bool uiaNotifications = [] {
     HMODULE uia = LoadLibraryW(L"uiautomationcore.dll");
@@ -56,20 +73,22 @@ const bool uiaNotifications = [] {
 
 // The parts of a state as text, so that a difference shows whole: an option
 // selected or not, with its caption; what screen readers were told (how often,
-// the last text) and, without UI Automation's notification, the output box's
-// live-region events.
+// the last text) and, without UI Automation's notification, what a screen
+// reader reads at each live-region event.
 std::u16string line(const Member& option, bool selected, std::u16string_view caption) {
     return std::u16string(u"\n")
         .append(u16(window::controlId(option)))
         .append(selected ? u" [x] " : u" [ ] ")
         .append(caption);
 }
-std::u16string heard(long long times, std::u16string_view last, long long liveEvents) {
+std::u16string heard(long long times, std::u16string_view last,
+                     const std::vector<std::u16string_view>& liveRegionNames) {
     std::u16string s = u"\ntold " + u16(std::to_string(times));
     if (times > 0)
         s.append(u" ").append(last);
     if (!uiaNotifications)
-        s.append(u"\nlive-region events ").append(u16(std::to_string(liveEvents)));
+        for (const std::u16string_view name : liveRegionNames)
+            s.append(u"\nlive region reads ").append(name);
     return s;
 }
 
@@ -149,8 +168,10 @@ struct Window {
                           text(option));
         const long long before = std::exchange(told, form->announcements());
         s += u"\noutput " + text((*this)[Text1]);
-        s += heard(told - before, u16(form->lastAnnouncement()),
-                   std::count(liveRegionEvents.begin(), liveRegionEvents.end(), (*this)[Text1]));
+        std::vector<std::u16string_view> read;
+        for (const LiveRegionEvent& event : liveRegionEvents)
+            read.push_back(event.name);
+        s += heard(told - before, u16(form->lastAnnouncement()), read);
         liveRegionEvents.clear();
         return quiz::toUtf8(s);
     }
@@ -166,7 +187,10 @@ std::string expected(const behaviour::Step& step) {
                           (*group == OptionGroup::Option1 ? step.science : step.subject),
                       behaviour::expectedCaption(step, *group, def.member.index));
     s += u"\noutput " + step.output;
-    s += heard(step.announced ? 1 : 0, step.announced.value_or(u""), step.announced ? 1 : 0);
+    std::vector<std::u16string_view> read;
+    if (step.announced)
+        read.push_back(*step.announced);
+    s += heard(step.announced ? 1 : 0, step.announced.value_or(u""), read);
     return quiz::toUtf8(s);
 }
 
@@ -622,6 +646,148 @@ TEST_CASE("a screen reader gets names, descriptions, roles and the output") {
     }
     w.click(w[Clear]);
     CHECK(accessible(w[{"Option1", 0}]).name == quiz::QuizTable::science(0));
+}
+
+TEST_CASE("each verdict is read from its own hidden object, the same one twice too") {
+    if (uiaNotifications)
+        return; // UI Automation's notification speaks it; Windows 7 to 10 1703 read the object
+    const Window w;
+    w.click(w[Check]);
+    w.click(w[Check]);
+    for (const Member& control : {Member{"Option1", 0}, Member{"Option2", 0}, Check})
+        w.click(w[control]);
+    const std::u16string_view verdicts[] = {
+        u"Грешен отговор.", u"Грешен отговор.",
+        u"анатомия е наука за вътрешен строеж на организми\nВярно! Позна."};
+    REQUIRE(liveRegionEvents.size() == std::size(verdicts));
+    for (std::size_t at = 0; at < std::size(verdicts); ++at) {
+        const HWND verdict = liveRegionEvents[at].hwnd;
+        CHECK(liveRegionEvents[at].name == verdicts[at]);
+        CHECK(GetParent(verdict) == w.form->window());
+        CHECK_FALSE(IsWindowVisible(verdict));
+        CHECK((GetWindowLongW(verdict, GWL_STYLE) & WS_TABSTOP) == 0);
+    }
+}
+
+namespace {
+
+const VARIANT Self = [] {
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    return self;
+}();
+
+std::u16string nameOf(IAccessible* object, HRESULT expected = S_OK) {
+    BSTR name = SysAllocString(L"stale");
+    CHECK(object->get_accName(Self, &name) == expected);
+    const std::u16string read = name ? u16(std::wstring_view(name, SysStringLen(name))) : u"";
+    if (expected != S_OK)
+        CHECK(name == nullptr);
+    SysFreeString(name);
+    return read;
+}
+
+// accName or accDescription read late-bound, by name, with the child given or left out.
+HRESULT lateBound(IDispatch* object, const wchar_t* property, bool giveChild,
+                  std::u16string* read = nullptr) {
+    std::wstring name = property;
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT found = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(found))
+        return found;
+    VARIANT child = Self, result{};
+    DISPPARAMS arguments{&child, nullptr, giveChild ? 1u : 0u, 0};
+    result.vt = VT_I2; // anything but what a failure leaves
+    const HRESULT invoked = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                                           &arguments, &result, nullptr, nullptr);
+    if (read && result.vt == VT_BSTR)
+        *read = u16(std::wstring_view(result.bstrVal, SysStringLen(result.bstrVal)));
+    if (FAILED(invoked))
+        CHECK(result.vt == VT_EMPTY);
+    VariantClear(&result);
+    return invoked;
+}
+
+template <class Interface> Interface* query(IUnknown* object, REFIID iid) {
+    void* found = nullptr;
+    REQUIRE(object->QueryInterface(iid, &found) == S_OK);
+    REQUIRE(found);
+    return static_cast<Interface*>(found);
+}
+
+} // namespace
+
+TEST_CASE("an object held across the window's close keeps COM's rules") {
+    auto w = std::make_unique<Window>();
+    const Member solved{"Option1", 0};
+    for (const Member& control : {solved, Member{"Option2", 0}, Check})
+        w->click((*w)[control]);
+    const HWND control = (*w)[solved];
+    const std::u16string description = window::description(*window::control(solved));
+    IAccessible* held = nullptr;
+    REQUIRE(SUCCEEDED(AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                                                 reinterpret_cast<void**>(&held))));
+    REQUIRE(nameOf(held) == u"решено");
+
+    // IUnknown, IDispatch, IAccessible and IOleWindow, with one IUnknown
+    // among them, and from each the object itself; nothing else.
+    IUnknown* identity = query<IUnknown>(held, IID_IUnknown);
+    for (const IID& iid : {IID_IDispatch, __uuidof(IAccessible), IID_IOleWindow}) {
+        IUnknown* asked = query<IUnknown>(held, iid);
+        IUnknown* back = query<IUnknown>(asked, IID_IUnknown);
+        IAccessible* again = query<IAccessible>(asked, __uuidof(IAccessible));
+        CHECK(back == identity);
+        CHECK(nameOf(again) == u"решено");
+        for (IUnknown* got : {asked, back, static_cast<IUnknown*>(again)})
+            got->Release();
+    }
+    for (const IID& iid : {IID_IEnumVARIANT, IID_IServiceProvider, IID_IPersist, IID_IMarshal}) {
+        void* found = &found;
+        CHECK(held->QueryInterface(iid, &found) == E_NOINTERFACE);
+        CHECK(found == nullptr);
+    }
+    HWND window = nullptr;
+    CHECK(WindowFromAccessibleObject(held, &window) == S_OK);
+    CHECK(window == control);
+
+    // Late-bound clients read what early-bound ones read.
+    IDispatch* dispatch = query<IDispatch>(held, IID_IDispatch);
+    IOleWindow* oleWindow = query<IOleWindow>(held, IID_IOleWindow);
+    UINT typeInfos = 0;
+    CHECK(dispatch->GetTypeInfoCount(&typeInfos) == S_OK);
+    CHECK(typeInfos == 1);
+    std::u16string read;
+    CHECK(lateBound(dispatch, L"accName", true, &read) == S_OK);
+    CHECK(read == u"решено");
+    CHECK(lateBound(dispatch, L"accDescription", false, &read) == S_OK);
+    CHECK(read == description);
+
+    // The window closes: every call fails, and the interfaces stay as they were.
+    w.reset();
+    nameOf(held, CO_E_OBJNOTCONNECTED);
+    VARIANT role{};
+    LONG place[4] = {1, 1, 1, 1};
+    CHECK(held->get_accRole(Self, &role) == CO_E_OBJNOTCONNECTED);
+    CHECK(held->accLocation(&place[0], &place[1], &place[2], &place[3], Self) ==
+          CO_E_OBJNOTCONNECTED);
+    CHECK(held->accDoDefaultAction(Self) == CO_E_OBJNOTCONNECTED);
+    CHECK(lateBound(dispatch, L"accName", true) == CO_E_OBJNOTCONNECTED);
+    window = control;
+    CHECK(oleWindow->GetWindow(&window) == CO_E_OBJNOTCONNECTED);
+    CHECK(window == nullptr);
+    IUnknown* back = query<IUnknown>(oleWindow, IID_IUnknown);
+    CHECK(back == identity);
+    back->Release();
+
+    // The program's end unloads nothing that the object still needs.
+    endScreenReaderSupport();
+    nameOf(held, CO_E_OBJNOTCONNECTED);
+    CHECK(lateBound(dispatch, L"accDescription", false) == CO_E_OBJNOTCONNECTED);
+    for (IUnknown* got : {static_cast<IUnknown*>(held), identity, static_cast<IUnknown*>(dispatch),
+                          static_cast<IUnknown*>(oleWindow)})
+        got->Release();
 }
 
 // A message box would wait for a click that never comes: it is closed, and
