@@ -54,6 +54,7 @@ STATE = """(() => {
     boxes[id] = [r.left, r.top, r.width, r.height];
   }
   return {focus: document.activeElement && document.activeElement.id,
+          visible: !!document.querySelector(':focus-visible'),
           checked: OPTIONS.filter(id => element(id).checked),
           captions: OPTIONS.map(id => element(id).labels[0].textContent),
           output: element(OUTPUT).defaultValue, shown: element(OUTPUT).value,
@@ -105,12 +106,14 @@ class Player:
                     props.get({"option": "checked", "textbox": "readonly"}.get(kind)))
         return got
 
-    def differences(self, step, said):
+    def differences(self, step, said, moved_from=None):
         got = {key: self.state[key] for key in ("focus", "checked", "captions", "output", "shown")}
         got.update(said=[text.replace("\u200b", "") for text in said], load=self.state["load"])
         want = {key: step[key] for key in ("focus", "checked", "captions", "output")}
         want.update(shown=step["output"].replace("\r\n", "\n"), load=self.session.loads,
                     said=[] if step["announced"] is None else [step["announced"]])
+        if step["input"][0] == "key" and step["focus"] != moved_from:  # a key moved it: shown
+            got["focus shown"], want["focus shown"] = self.state["visible"], True
         if self.tree:
             got.update(self.read_tree())
             want.update(expected_tree(step))
@@ -135,7 +138,7 @@ class Player:
             while True:  # what an input changes is there when it returns; allow some slack
                 self.state = self.session.evaluate(STATE)
                 said += self.state["said"]
-                found = self.differences(step, said)
+                found = self.differences(step, said, steps[number - 1]["focus"] if number else None)
                 if not found or time.monotonic() > deadline:
                     break
                 time.sleep(0.05)
@@ -195,7 +198,7 @@ def random_game():
     steps, started = DATA["scenarios"][0]["steps"], time.monotonic()
     with page() as session:
         session.open()
-        Player(session).play(f"random game {sys.argv[6]}", steps)
+        Player(session).play(f"random game {ARGS[6]}", steps)
         quiet(session)
     print(f"played {len(steps) - 1} random inputs in {ENGINE} in "
           f"{time.monotonic() - started:.0f} s")
