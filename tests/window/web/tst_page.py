@@ -161,14 +161,17 @@ def page(**where):
 
 def scenarios():
     chromium = ENGINE == "chromium"
-    ways = [("desktop, mouse", {})]
-    if chromium:
-        ways += [("desktop at device scale 2, mouse", dict(scale=2)),
-                 ("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))]
+    # Each engine by mouse, at device scale 2 where it can be set, and by
+    # touch: on Chromium's phone, elsewhere taps on a desktop's layout.
+    scales = (1, 2) if ENGINE != "webkit" else (1,)
+    ways = [("desktop, mouse", {})] + [("desktop at device scale 2, mouse", dict(scale=2))] * (
+        len(scales) - 1)
+    ways += [("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))
+             if chromium else ("taps", dict(touch=True))]
     with page() as session:
-        if not chromium:  # Chromium's own layout test has all of this, at every dpi
-            session.open(width=1000, height=800)
-            boxes_at(session, ENGINE, 96, colours=True)
+        for scale in scales * (not chromium):  # Chromium's layout test has these, at every dpi
+            session.open(width=1000, height=800, scale=scale)
+            boxes_at(session, ENGINE, 96 * scale, colours=True)
         for how, viewport in ways:
             session.open(**viewport)
             player = Player(session, touch="touch" in viewport, tree=chromium)
