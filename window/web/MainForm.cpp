@@ -117,8 +117,10 @@ EM_JS(void, zoomatch_attach, (), {
         });
     addEventListener(
         'pageshow', function(event) {
+            // (A task of its own: WebKitGTK's web process was seen to crash
+            // when the controls change within the pageshow event itself.)
             if (event.persisted)
-                _MainForm_restart();
+                setTimeout(_MainForm_restart);
         });
     document.documentElement.dataset.playable = 'true';
 });

@@ -21,7 +21,10 @@ PREFERENCES = {
     "messaging-system.rsexperimentloader.enabled": False, "network.captive-portal-service.enabled":
     False, "network.connectivity-service.enabled": False, "services.settings.server":
     "data:,", "toolkit.telemetry.reportingpolicy.firstRun": False,
-    "browser.safebrowsing.update.enabled": False, "extensions.update.enabled": False}
+    "browser.safebrowsing.update.enabled": False, "extensions.update.enabled": False,
+    # The tab's icon is the browser's own request, which a test that leaves
+    # the page at once would cut off (an error on the console).
+    "browser.chrome.site_icons": False}
 
 
 def value(remote):
