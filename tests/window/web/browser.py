@@ -101,9 +101,10 @@ def start_server(folder, log):
     return process, url
 
 
-def start_chromium(profile, log, zoom=1.0):
+def start_chromium(profile, log, zoom=1.0, flags=()):
     """Headless Chromium with a fresh profile whose pages open at browser
-    zoom `zoom`; returns it and its DevTools port."""
+    zoom `zoom`, with more command-line `flags`; returns it and its DevTools
+    port."""
     if zoom != 1.0:  # the profile's default zoom, in Chromium's steps of 1.2
         os.makedirs(os.path.join(profile, "Default"), exist_ok=True)
         with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
@@ -112,7 +113,7 @@ def start_chromium(profile, log, zoom=1.0):
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
          "--no-first-run", "--disable-background-networking", "--disable-component-update",
          "--disable-sync", "--hide-scrollbars", "--mute-audio", f"--user-data-dir={profile}",
-         "--remote-debugging-port=0", "about:blank"],
+         "--remote-debugging-port=0", *flags, "about:blank"],
         # Its crash reports and caches go into the profile, not the user's home.
         env=dict(os.environ, HOME=profile, XDG_CONFIG_HOME=profile, XDG_CACHE_HOME=profile),
         stdout=log, stderr=log, start_new_session=True)
@@ -124,9 +125,10 @@ def start_chromium(profile, log, zoom=1.0):
 
 class Session:
     """A headless Chromium with one page, at browser zoom `zoom`, for a static
-    server of its own for `folder`, or for the one at `url`."""
+    server of its own for `folder`, or for the one at `url`; `flags` go to
+    Chromium."""
 
-    def __init__(self, folder=None, url=None, zoom=1.0):
+    def __init__(self, folder=None, url=None, zoom=1.0, flags=()):
         self.scratch = tempfile.mkdtemp(prefix="zoomatch-web-")
         self.processes, self.reports, self.loads, self.next_id = [], [], 0, 0
         self.socket, self.url = None, url
@@ -138,7 +140,7 @@ class Session:
                 self.processes.append(self.server)
             profile = os.path.join(self.scratch, "profile")
             with open(os.path.join(self.scratch, "chromium.log"), "wb") as log:
-                browser, devtools = start_chromium(profile, log, zoom=zoom)
+                browser, devtools = start_chromium(profile, log, zoom=zoom, flags=flags)
             self.processes.append(browser)
             pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{devtools}/json/list"))
             page = next(p for p in pages if p["type"] == "page")
