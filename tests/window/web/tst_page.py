@@ -9,9 +9,18 @@ browser zoom, colours, phone and touch, axe-core), offline (a game from the
 service worker with the server stopped). The console and the page's
 Content-Security-Policy must stay silent.
    tst_page.py MODE FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
+import contextlib
+import gzip
+import http.server
 import json
+import os
+import pathlib
+import re
+import shutil
 import subprocess
 import sys
+import tempfile
+import threading
 import time
 
 from browser import Session, stop
@@ -19,13 +28,16 @@ from browser import Session, stop
 MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = sys.argv[1:6]
 DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *sys.argv[6:8]],
                                  capture_output=True, check=True).stdout)
-URL = None if MODE == "offline" else open(URL_FILE).read().strip()
+URL = open(URL_FILE).read().strip() if MODE in ("scenarios", "random", "layout") else None
 FORM = DATA["window"]
 CONTROLS = {c["id"]: c for c in FORM["controls"]}
 OPTIONS = [i for i, c in CONTROLS.items() if c["kind"] == "option"]
 OUTPUT = next(i for i, c in CONTROLS.items() if c["kind"] == "textbox")
 ROLES = {"label": "heading", "frame": "group", "option": "radio", "button": "button",
          "textbox": "textbox"}
+# What the page says when the quiz cannot run.
+NO_SCRIPTS = "Тестът работи само с разрешени скриптове."
+FAILED = "Тестът не можа да се зареди."
 failures = []
 
 
@@ -270,20 +282,196 @@ def layout():
 
 def offline():
     with Session(SITE) as session:
-        session.open()
-        check(session.evaluate(
-            "Promise.race([navigator.serviceWorker.ready.then(() => true),"
-            " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
-            "no service worker became ready")
-        session.reload()
-        check(session.evaluate("!!navigator.serviceWorker.controller"),
-              "no service worker controls the page on its second load")
+        kept(session)
         check(stop(session.server), "the server did not stop")
         Player(session).play("offline", DATA["scenarios"][0]["steps"])
         axe(session, "offline", 20)
+        # Any address of the page is the kept page.
+        for page in ("index.html", "?x=1"):
+            session.url = session.url.split("?")[0] + page
+            Player(session).play(f"offline, {page}", DATA["scenarios"][0]["steps"])
         quiet(session)
 
 
-{"scenarios": scenarios, "random": random_game, "layout": layout, "offline": offline}[MODE]()
+def kept(session):
+    """The page loaded twice: the service worker is ready, then controls it."""
+    session.open()
+    check(session.evaluate(
+        "Promise.race([navigator.serviceWorker.ready.then(() => true),"
+        " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
+        "no service worker became ready")
+    session.reload()
+    check(session.evaluate("!!navigator.serviceWorker.controller"),
+          "no service worker controls the page on its second load")
+
+
+def play_all(session, how):
+    session.open()
+    for scenario in DATA["scenarios"]:
+        Player(session).play(f"{how}: {scenario['name']}", scenario["steps"])
+
+
+def files():
+    """The site's folder opened as a file; zoomatch.html alone in a folder,
+    opened as a file and served from a path two folders deep. zoomatch.html
+    is at most 40 KB after gzip, with a policy of hashes."""
+    page = open(os.path.join(SITE, "zoomatch.html"), "rb").read()
+    packed = len(gzip.compress(page, 9))
+    check(packed <= 40000, f"zoomatch.html is {packed} bytes after gzip")
+    policy = re.search(rb'Content-Security-Policy" content="([^"]*)"', page).group(1).decode()
+    check(policy.startswith("default-src 'none'; ") and policy.count("'sha256-") == 2
+          and "unsafe" not in policy, f"zoomatch.html's policy: {policy}")
+    with tempfile.TemporaryDirectory() as root:
+        deep = os.path.join(root, "a", "b")
+        os.makedirs(deep)
+        shutil.copy(os.path.join(SITE, "zoomatch.html"), deep)
+        with Session(root) as session:
+            for session.url in (pathlib.Path(SITE, "index.html").as_uri(),
+                                pathlib.Path(deep, "zoomatch.html").as_uri(),
+                                session.url + "a/b/zoomatch.html"):
+                play_all(session, session.url)
+            quiet(session)
+            fetched = re.findall(r'"GET (\S+)', open(session.server_log).read())
+            check(set(fetched) == {"/", "/a/b/zoomatch.html"}, f"zoomatch.html fetched {fetched}")
+
+
+def without_wasm():
+    """A browser without WebAssembly (Chromium without its JIT) plays with the
+    program in JavaScript, which no other browser fetches; without scripts
+    the page shows the window and one line that says they are needed."""
+    with Session(SITE, flags=["--js-flags=--jitless"]) as session:
+        play_all(session, "jitless")
+        check(session.evaluate("typeof WebAssembly") == "undefined", "jitless has WebAssembly")
+        quiet(session)
+        check("GET /zoomatch-nowasm.js" in open(session.server_log).read(),
+              "jitless did not fetch zoomatch-nowasm.js")
+    with Session(SITE) as session:
+        kept(session)
+        check("nowasm" not in open(session.server_log).read(), "zoomatch-nowasm.js fetched")
+        session.call("Emulation.setScriptExecutionDisabled", value=True)
+        session.reload(until="true")
+        said, captions = session.evaluate(
+            "[[...document.querySelectorAll('noscript p')].map(p => p.getBoundingClientRect()"
+            ".height > 0 && p.textContent), [...document.querySelectorAll('label')]"
+            ".map(l => l.textContent)]")
+        check(said == [NO_SCRIPTS], f"without scripts the page says {said}")
+        check(captions == DATA["scenarios"][0]["steps"][0]["captions"],
+              f"without scripts the captions are {captions}")
+        quiet(session)
+
+
+@contextlib.contextmanager
+def served(folder, wasm_type):
+    """A server of our own, in this process, that gives .wasm files the MIME
+    type `wasm_type`; yields its address."""
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                          ".wasm": wasm_type}
+
+        def __init__(self, *args, **kwargs):
+            super().__init__(*args, directory=folder, **kwargs)
+
+        def log_message(self, *args):
+            pass
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    thread = threading.Thread(target=server.serve_forever)
+    thread.start()
+    try:
+        yield f"http://127.0.0.1:{server.server_port}/"
+    finally:
+        server.shutdown()
+        server.server_close()
+        thread.join()
+
+
+def loading():
+    """A program that the server gives with another MIME type, or to a
+    browser that cannot stream it, still plays; a program that is missing or
+    broken leaves the page saying so in one line, read out at once, with no
+    uncaught error."""
+    cases = (("zoomatch.wasm as text/plain", "text/plain", None, ""),
+             ("no streaming", "application/wasm", None,
+              "delete WebAssembly.instantiateStreaming; delete WebAssembly.compileStreaming;"),
+             ("zoomatch.wasm missing", "application/wasm", b"", ""),
+             ("zoomatch.wasm broken", "application/wasm", b"\0asm\1\0\0\0broken", ""))
+    for how, wasm_type, wasm, before in cases:
+        with tempfile.TemporaryDirectory() as root, served(root, wasm_type) as url, \
+                Session(url=url) as session:
+            shutil.copytree(SITE, root, dirs_exist_ok=True)
+            if wasm == b"":
+                os.remove(os.path.join(root, "zoomatch.wasm"))
+            elif wasm:
+                open(os.path.join(root, "zoomatch.wasm"), "wb").write(wasm)
+            if before:
+                session.call("Page.addScriptToEvaluateOnNewDocument", source=before)
+            if wasm is None:
+                session.open()
+                Player(session).play(how, DATA["scenarios"][0]["steps"])
+                quiet(session)
+                continue
+            session.reload(until="!document.getElementById('failed').hidden")
+            time.sleep(0.5)  # anything late
+            line = session.evaluate("[document.getElementById('failed').textContent,"
+                                    " document.documentElement.dataset.playable]")
+            check(line == [FAILED, None], f"{how}: the page shows {line}")
+            nodes = {n["nodeId"]: n for n in session.call("Accessibility.getFullAXTree")["nodes"]}
+
+            def text(node):
+                return node.get("name", {}).get("value") if node["role"]["value"] == "StaticText" \
+                    else "".join(text(nodes[i]) for i in node.get("childIds", []) if i in nodes)
+            alerts = [text(n) for n in nodes.values()
+                      if n["role"]["value"] == "alert" and not n.get("ignored")]
+            check(alerts == [FAILED], f"{how}: alerts {alerts}")
+            reports = [r for r in session.reports if "404 (File not found)" not in r]
+            check(not reports, f"{how}: {reports[:5]}")
+
+
+def update():
+    """A new version deployed into the served folder shows at the next load
+    (the page loads again when its worker takes over); a deploy half done,
+    whose worker lists a file that the server does not have, is not
+    installed, and the last version keeps playing."""
+    write_worker = os.path.join(SITE, "..", "write-service-worker")
+
+    def deploy(site, version, broken=False):
+        index = os.path.join(site, "index.html")
+        page = open(index, encoding="utf-8").read()
+        open(index, "w", encoding="utf-8").write(
+            re.sub("</title>", f" {version}</title>", page, count=1))
+        subprocess.run([write_worker, site], check=True)
+        if broken:  # a file changed after the worker was written
+            with open(os.path.join(site, "zoomatch.css"), "a") as css:
+                css.write("\n")
+        later = time.time() + 10 * version  # newer than anything the browser holds
+        for name in os.listdir(site):
+            os.utime(os.path.join(site, name), (later, later))
+
+    installed = """navigator.serviceWorker.getRegistration().then(r => r.update()
+      .then(() => new Promise(done => {
+        const worker = r.installing || r.waiting;
+        if (!worker) return done('none');
+        worker.onstatechange = () => ['activated', 'redundant'].includes(worker.state)
+          && done(worker.state);
+      })))"""
+    with tempfile.TemporaryDirectory() as root:
+        site = os.path.join(root, "site")
+        shutil.copytree(SITE, site)
+        with Session(site) as session:
+            kept(session)
+            deploy(site, 2)
+            session.reload(until="document.title.endsWith(' 2')")
+            Player(session).play("a new version", DATA["scenarios"][0]["steps"])
+            deploy(site, 3, broken=True)
+            check(session.evaluate(installed, wait=True) in ("none", "redundant"),
+                  "a worker with a file of the wrong hash was installed")
+            session.reload()
+            title = session.evaluate("document.title")
+            check(title.endswith(" 2"), f"after a deploy half done the page is {title}")
+            Player(session).play("after a deploy half done", DATA["scenarios"][0]["steps"])
+            quiet(session)
+
+
+{"scenarios": scenarios, "random": random_game, "layout": layout, "offline": offline,
+ "files": files, "nowasm": without_wasm, "loading": loading, "update": update}[MODE]()
 print(f"{MODE}: {len(failures)} checks failed")
 sys.exit(1 if failures else 0)
