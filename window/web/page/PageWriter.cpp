@@ -255,6 +255,8 @@ std::string PageWriter::css() const {
     out += "textarea{resize:none;overflow-y:scroll;overflow-x:hidden;border:" + em(1) +
            " solid #7A7A96;padding:" + em(1) + " " + em(4) + ";line-height:" + em(20) +
            ";background:Canvas;color:CanvasText;white-space:pre-wrap}\n";
+    // A line above the window when the quiz cannot run.
+    out += "body>p,noscript p{margin:0;padding:" + em(4) + " " + em(8) + "}\n";
     // Heard, not seen.
     out +=
         "#verdict{width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
