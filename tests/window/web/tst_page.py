@@ -361,15 +361,21 @@ def without_wasm():
 
 
 @contextlib.contextmanager
-def served(folder, wasm_type):
+def served(folder, wasm_type, policy):
     """A server of our own, in this process, that gives .wasm files the MIME
-    type `wasm_type`; yields its address."""
+    type `wasm_type`, and every answer the Content-Security-Policy `policy`
+    (if any); yields its address."""
     class Handler(http.server.SimpleHTTPRequestHandler):
         extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                           ".wasm": wasm_type}
 
         def __init__(self, *args, **kwargs):
             super().__init__(*args, directory=folder, **kwargs)
+
+        def end_headers(self):
+            if policy:
+                self.send_header("Content-Security-Policy", policy)
+            super().end_headers()
 
         def log_message(self, *args):
             pass
@@ -386,16 +392,19 @@ def served(folder, wasm_type):
 
 def loading():
     """A program that the server gives with another MIME type, or to a
-    browser that cannot stream it, still plays; a program that is missing or
-    broken leaves the page saying so in one line, read out at once, with no
-    uncaught error."""
-    cases = (("zoomatch.wasm as text/plain", "text/plain", None, ""),
-             ("no streaming", "application/wasm", None,
+    browser that cannot stream it, still plays, and so does the page where
+    the server's policy refuses WebAssembly (in JavaScript); a program that is
+    missing or broken leaves the page saying so in one line, read out at
+    once, with no uncaught error."""
+    wasm, refused = "application/wasm", "script-src 'self'"
+    cases = (("zoomatch.wasm as text/plain", "text/plain", "", None, ""),
+             ("no streaming", wasm, "", None,
               "delete WebAssembly.instantiateStreaming; delete WebAssembly.compileStreaming;"),
-             ("zoomatch.wasm missing", "application/wasm", b"", ""),
-             ("zoomatch.wasm broken", "application/wasm", b"\0asm\1\0\0\0broken", ""))
-    for how, wasm_type, wasm, before in cases:
-        with tempfile.TemporaryDirectory() as root, served(root, wasm_type) as url, \
+             ("WebAssembly refused", wasm, refused, None, ""),
+             ("zoomatch.wasm missing", wasm, "", b"", ""),
+             ("zoomatch.wasm broken", wasm, "", b"\0asm\1\0\0\0broken", ""))
+    for how, wasm_type, policy, wasm, before in cases:
+        with tempfile.TemporaryDirectory() as root, served(root, wasm_type, policy) as url, \
                 Session(url=url) as session:
             shutil.copytree(SITE, root, dirs_exist_ok=True)
             if wasm == b"":
@@ -407,7 +416,12 @@ def loading():
             if wasm is None:
                 session.open()
                 Player(session).play(how, DATA["scenarios"][0]["steps"])
-                quiet(session)
+                # (The policy's refusal is reported, as it should be.)
+                check(not [r for r in session.reports if not policy or "wasm-eval" not in r],
+                      f"{how}: {session.reports[:5]}")
+                check(session.evaluate("typeof zoomatchJs") == ("function" if policy else
+                                                               "undefined"),
+                      f"{how}: the program in JavaScript loaded, or not, wrongly")
                 continue
             session.reload(until="!document.getElementById('failed').hidden")
             time.sleep(0.5)  # anything late
