@@ -33,7 +33,7 @@ def first_visit():
     with Session(site) as session:
         session.open()
         session.evaluate("navigator.serviceWorker.ready.then(() => true)", wait=True)
-        session.reload()  # the service worker controls this one: nothing new is fetched
+        session.navigate()  # the service worker controls this one: nothing new is fetched
         log = open(session.server_log).read()
     # Every request counts, a file that the page and the service worker both
     # fetch twice; a file that gzip does not shrink (the font) counts raw.
@@ -73,11 +73,11 @@ def playable_against_floor():
                      " ...['zoomatch.js', 'zoomatch.wasm'].map(name => performance"
                      ".getEntriesByName(new URL(name, location).href)[0].responseEnd)]")
             for n in range(loads + 2):  # two rounds to warm up
-                session.reload(session.url + "page/", until=f"window.zoomatchPlayable && {paint}")
+                session.navigate(session.url + "page/", until=f"window.zoomatchPlayable && {paint}")
                 playable = session.evaluate("window.zoomatchPlayable")
                 page_paint = session.evaluate(paint)
                 page_marks = session.evaluate(marks)
-                session.reload(session.url + "floor/", until=f"{paint} !== undefined")
+                session.navigate(session.url + "floor/", until=f"{paint} !== undefined")
                 floor = session.evaluate(paint)
                 if n >= 2:
                     times["playable"].append(playable)

@@ -1,14 +1,22 @@
 #!/usr/bin/python3
-"""The quiz page in headless Chromium, driven by real input over the DevTools
-protocol, against the definition and the table of steps from form_json (run
-under Node). MODE is one of: scenarios (each by mouse at device scale 1 and 2
-and by touch on a phone, with the live region and the accessibility tree;
-then form values that are no member), random (the game of COUNT inputs from
-SEED), layout (the elements, every box at 96 to 192 dpi by device scale and
-browser zoom, colours, phone and touch, axe-core), offline (a game from the
-service worker with the server stopped). The console and the page's
-Content-Security-Policy must stay silent.
-   tst_page.py MODE FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
+"""The quiz page in a browser engine (--engine: chromium, the default,
+firefox or webkit; see browser.py), driven by real input, against the
+definition and the table of steps from form_json (run under Node). MODE is
+one of: scenarios (each by mouse, then form values that are no member; in
+Chromium also at device scale 2 and by touch on a phone, with the live
+region and the accessibility tree; elsewhere at 96 dpi with every box and
+colour), random (the game of COUNT inputs from SEED), layout (Chromium: the
+elements, every box at 96 to 192 dpi by device scale and browser zoom,
+colours, phone and touch, axe-core), visits (a first visit fetches the
+program once; the start state again after a reload, back and forward),
+offline (a game from the service worker with the server stopped, also from
+index.html and with a query), files (the site and zoomatch.html opened as
+files, zoomatch.html from a deeper web path), nowasm (the engine without
+WebAssembly; in Chromium also without scripts), loading (Chromium: a program
+served badly, or missing, or broken), update (a new version deployed; a
+deploy half done). The console and the page's Content-Security-Policy must
+stay silent.
+   tst_page.py MODE [--engine=ENGINE] FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
 import contextlib
 import gzip
 import http.server
@@ -25,10 +33,14 @@ import time
 
 from browser import Session, stop
 
-MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = sys.argv[1:6]
-DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *sys.argv[6:8]],
+ENGINE = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--engine=")), "chromium")
+ARGS = [a for a in sys.argv if not a.startswith("--engine=")]
+MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = ARGS[1:6]
+DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *ARGS[6:8]],
                                  capture_output=True, check=True).stdout)
 URL = open(URL_FILE).read().strip() if MODE in ("scenarios", "random", "layout") else None
+# The shared server's log, where it logs the CSP reports it receives.
+SERVER_LOG = os.path.join(os.path.dirname(URL_FILE), "server.log")
 FORM = DATA["window"]
 CONTROLS = {c["id"]: c for c in FORM["controls"]}
 OPTIONS = [i for i, c in CONTROLS.items() if c["kind"] == "option"]
@@ -123,7 +135,7 @@ class Player:
 
     def play(self, name, steps):
         """A fresh page, then each step's input and the state after it."""
-        self.session.reload()
+        self.session.navigate()
         if self.tree:  # the elements' nodes in this document's accessibility tree
             self.nodes = {self.session.call("DOM.describeNode", objectId=self.session.call(
                 "Runtime.evaluate", expression=f"document.getElementById('{id_}')")["result"][
@@ -154,14 +166,25 @@ def quiet(session):
     check(not session.reports, f"console, log or CSP: {session.reports[:5]}")
 
 
+def page(wasm=True, **where):
+    """The page in the engine under test (without WebAssembly if asked): at
+    the shared server's URL, else served from the site by a server of its own."""
+    return Session(**(where or dict(url=URL, server_log=SERVER_LOG)), engine=ENGINE, wasm=wasm)
+
+
 def scenarios():
-    with Session(url=URL) as session:
-        for how, viewport in (("desktop, mouse", {}),
-                              ("desktop at device scale 2, mouse", dict(scale=2)),
-                              ("phone, touch", dict(width=360, height=640, scale=2, mobile=True,
-                                                    touch=True))):
+    chromium = ENGINE == "chromium"
+    ways = [("desktop, mouse", {})]
+    if chromium:
+        ways += [("desktop at device scale 2, mouse", dict(scale=2)),
+                 ("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))]
+    with page() as session:
+        if not chromium:  # Chromium's own layout test has all of this, at every dpi
+            session.open(width=1000, height=800)
+            boxes_at(session, ENGINE, 96, colours=True)
+        for how, viewport in ways:
             session.open(**viewport)
-            player = Player(session, touch="touch" in viewport, tree=True)
+            player = Player(session, touch="touch" in viewport, tree=chromium)
             for scenario in DATA["scenarios"]:
                 player.play(f"{how}: {scenario['name']}", scenario["steps"])
             print(f"played {len(DATA['scenarios'])} scenarios: {how}")
@@ -186,11 +209,12 @@ def scenarios():
 
 def random_game():
     steps, started = DATA["scenarios"][0]["steps"], time.monotonic()
-    with Session(url=URL) as session:
+    with page() as session:
         session.open()
         Player(session).play(f"random game {sys.argv[6]}", steps)
         quiet(session)
-    print(f"played {len(steps) - 1} random inputs in {time.monotonic() - started:.0f} s")
+    print(f"played {len(steps) - 1} random inputs in {ENGINE} in "
+          f"{time.monotonic() - started:.0f} s")
 
 
 def boxes_at(session, how, dpi, fit=1.0, colours=False):
@@ -239,7 +263,7 @@ def axe(session, how, rows):
 
 
 def layout():
-    with Session(url=URL) as session:
+    with page() as session:
         session.open(width=1000, height=800)
         got = session.evaluate("[document.title, document.documentElement.lang]")
         check(got == [FORM["caption"], "bg"], f"the page's title and language {got}")
@@ -274,22 +298,76 @@ def layout():
         axe(session, "touch", row)
         quiet(session)
     for dpi in (120, 144, 192):
-        with Session(url=URL, zoom=dpi / 96) as session:
+        with Session(url=URL, zoom=dpi / 96, server_log=SERVER_LOG) as session:
             session.open(width=1000, height=800)
             boxes_at(session, f"browser zoom {dpi / 96}", dpi)
             quiet(session)
 
 
+def visits():
+    """A first visit asks the server for the program once (the service
+    worker, which keeps a copy, comes after the page has loaded: its own
+    requests are not the page's). After a game, a reload, back and forward
+    each show the quiz at start, whether the browser loads the page anew or
+    shows the one it kept."""
+    start = DATA["scenarios"][0]["steps"][0]
+    game = [step for step in DATA["scenarios"][0]["steps"][1:] if step["input"][0] == "click"]
+    with page(folder=SITE) as session:
+        session.open()
+        session.evaluate("navigator.serviceWorker.ready", wait=True)
+        log = session.server_lines()
+        worker = next((n for n, line in enumerate(log) if '"GET /sw.js' in line), len(log))
+        fetched = sum('"GET /zoomatch.wasm' in line for line in log[:worker])
+        check(fetched == 1, f"a first visit asked for zoomatch.wasm {fetched} times")
+        print(f"first visit: zoomatch.wasm asked for {fetched} time(s) by the page, "
+              f"{session.requests('/zoomatch.wasm') - fetched} by the service worker")
+        player = Player(session)
+        # Each game is played on the page that is then left and come back to:
+        # forward comes to a second load of the page (at another address, or
+        # it would take the first's place), left by going back.
+        for name, first, leave, come_back in (
+                ("a reload", None, None, session.reload),
+                ("back", None, lambda: session.navigate("about:blank", until="true"), session.back),
+                ("forward", lambda: session.navigate(session.url + "index.html"), session.back,
+                 session.forward)):
+            if first:
+                first()
+            player.state = session.evaluate(STATE)
+            for step in game[:4]:  # picks, a check, more picks
+                session.click(*player.where(step["input"][1]))
+            check(session.evaluate(STATE)["output"] != start["output"], f"{name}: no game played")
+            if leave:
+                leave()
+            come_back()
+            print(f"{name}: the page "
+                  f"{'shown again from the back/forward cache' if session.restored else 'loaded anew'}")
+            deadline = time.monotonic() + 2
+            while (found := player.differences(start, [])) and time.monotonic() < deadline:
+                time.sleep(0.05)
+                player.state = session.evaluate(STATE)
+            for difference in found:
+                check(False, f"after {name}: {difference}")
+        quiet(session)
+
+
 def offline():
-    with Session(SITE) as session:
-        kept(session)
+    with page(folder=SITE) as session:
+        session.open()
+        check(session.evaluate(
+            "Promise.race([navigator.serviceWorker.ready.then(() => true),"
+            " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
+            "no service worker became ready")
+        session.reload()
+        check(session.evaluate("!!navigator.serviceWorker.controller"),
+              "no service worker controls the page on its second load")
         check(stop(session.server), "the server did not stop")
         Player(session).play("offline", DATA["scenarios"][0]["steps"])
-        axe(session, "offline", 20)
+        if ENGINE == "chromium":
+            axe(session, "offline", 20)
         # Any address of the page is the kept page.
-        for page in ("index.html", "?x=1"):
-            session.url = session.url.split("?")[0] + page
-            Player(session).play(f"offline, {page}", DATA["scenarios"][0]["steps"])
+        for address in ("index.html", "?x=1"):
+            session.url = session.url.split("?")[0] + address
+            Player(session).play(f"offline, {address}", DATA["scenarios"][0]["steps"])
         quiet(session)
 
 
@@ -315,41 +393,45 @@ def files():
     """The site's folder opened as a file; zoomatch.html alone in a folder,
     opened as a file and served from a path two folders deep. zoomatch.html
     is at most 40 KB after gzip, with a policy of hashes."""
-    page = open(os.path.join(SITE, "zoomatch.html"), "rb").read()
-    packed = len(gzip.compress(page, 9))
+    single = open(os.path.join(SITE, "zoomatch.html"), "rb").read()
+    packed = len(gzip.compress(single, 9))
     check(packed <= 40000, f"zoomatch.html is {packed} bytes after gzip")
-    policy = re.search(rb'Content-Security-Policy" content="([^"]*)"', page).group(1).decode()
+    policy = re.search(rb'Content-Security-Policy" content="([^"]*)"', single).group(1).decode()
     check(policy.startswith("default-src 'none'; ") and policy.count("'sha256-") == 2
           and "unsafe" not in policy, f"zoomatch.html's policy: {policy}")
     with tempfile.TemporaryDirectory() as root:
         deep = os.path.join(root, "a", "b")
         os.makedirs(deep)
         shutil.copy(os.path.join(SITE, "zoomatch.html"), deep)
-        with Session(root) as session:
+        with page(folder=root) as session:
             for session.url in (pathlib.Path(SITE, "index.html").as_uri(),
                                 pathlib.Path(deep, "zoomatch.html").as_uri(),
                                 session.url + "a/b/zoomatch.html"):
                 play_all(session, session.url)
             quiet(session)
-            fetched = re.findall(r'"GET (\S+)', open(session.server_log).read())
-            check(set(fetched) == {"/", "/a/b/zoomatch.html"}, f"zoomatch.html fetched {fetched}")
+            fetched = re.findall(r'"GET (\S+)', "\n".join(session.server_lines()))
+            check(set(fetched) == {"/a/b/zoomatch.html"}, f"zoomatch.html fetched {fetched}")
 
 
 def without_wasm():
-    """A browser without WebAssembly (Chromium without its JIT) plays with the
-    program in JavaScript, which no other browser fetches; without scripts
-    the page shows the window and one line that says they are needed."""
-    with Session(SITE, flags=["--js-flags=--jitless"]) as session:
-        play_all(session, "jitless")
-        check(session.evaluate("typeof WebAssembly") == "undefined", "jitless has WebAssembly")
+    """The engine without WebAssembly (Chromium without its JIT, Firefox with
+    it switched off, JavaScriptCore told not to have it) plays with the
+    program in JavaScript, which the engine with WebAssembly does not fetch;
+    without scripts (Chromium) the page shows the window and one line that
+    says they are needed."""
+    with page(folder=SITE, wasm=False) as session:
+        play_all(session, "without WebAssembly")
+        check(session.evaluate("typeof WebAssembly") == "undefined", "WebAssembly is there")
         quiet(session)
-        check("GET /zoomatch-nowasm.js" in open(session.server_log).read(),
-              "jitless did not fetch zoomatch-nowasm.js")
-    with Session(SITE) as session:
+        check(session.requests("/zoomatch-nowasm.js") == 1,
+              "zoomatch-nowasm.js was not fetched once")
+    with page(folder=SITE) as session:
         kept(session)
-        check("nowasm" not in open(session.server_log).read(), "zoomatch-nowasm.js fetched")
+        check(session.requests("/zoomatch-nowasm.js") == 0, "zoomatch-nowasm.js fetched")
+        if ENGINE != "chromium":
+            return quiet(session)
         session.call("Emulation.setScriptExecutionDisabled", value=True)
-        session.reload(until="true")
+        session.navigate(until="true")
         said, captions = session.evaluate(
             "[[...document.querySelectorAll('noscript p')].map(p => p.getBoundingClientRect()"
             ".height > 0 && p.textContent), [...document.querySelectorAll('label')]"
@@ -405,7 +487,7 @@ def loading():
              ("zoomatch.wasm broken", wasm, "", b"\0asm\1\0\0\0broken", ""))
     for how, wasm_type, policy, wasm, before in cases:
         with tempfile.TemporaryDirectory() as root, served(root, wasm_type, policy) as url, \
-                Session(url=url) as session:
+                page(url=url) as session:
             shutil.copytree(SITE, root, dirs_exist_ok=True)
             if wasm == b"":
                 os.remove(os.path.join(root, "zoomatch.wasm"))
@@ -423,7 +505,7 @@ def loading():
                                                                "undefined"),
                       f"{how}: the program in JavaScript loaded, or not, wrongly")
                 continue
-            session.reload(until="!document.getElementById('failed').hidden")
+            session.navigate(until="!document.getElementById('failed').hidden")
             time.sleep(0.5)  # anything late
             line = session.evaluate("[document.getElementById('failed').textContent,"
                                     " document.documentElement.dataset.playable]")
@@ -449,9 +531,9 @@ def update():
 
     def deploy(site, version, broken=False):
         index = os.path.join(site, "index.html")
-        page = open(index, encoding="utf-8").read()
+        text = open(index, encoding="utf-8").read()
         open(index, "w", encoding="utf-8").write(
-            re.sub("</title>", f" {version}</title>", page, count=1))
+            re.sub("</title>", f" {version}</title>", text, count=1))
         subprocess.run([write_worker, site], check=True)
         if broken:  # a file changed after the worker was written
             with open(os.path.join(site, "zoomatch.css"), "a") as css:
@@ -470,22 +552,23 @@ def update():
     with tempfile.TemporaryDirectory() as root:
         site = os.path.join(root, "site")
         shutil.copytree(SITE, site)
-        with Session(site) as session:
+        with page(folder=site) as session:
             kept(session)
             deploy(site, 2)
-            session.reload(until="document.title.endsWith(' 2')")
+            session.navigate(until="document.title.endsWith(' 2')")
             Player(session).play("a new version", DATA["scenarios"][0]["steps"])
             deploy(site, 3, broken=True)
             check(session.evaluate(installed, wait=True) in ("none", "redundant"),
                   "a worker with a file of the wrong hash was installed")
-            session.reload()
+            session.navigate()
             title = session.evaluate("document.title")
             check(title.endswith(" 2"), f"after a deploy half done the page is {title}")
             Player(session).play("after a deploy half done", DATA["scenarios"][0]["steps"])
             quiet(session)
 
 
-{"scenarios": scenarios, "random": random_game, "layout": layout, "offline": offline,
- "files": files, "nowasm": without_wasm, "loading": loading, "update": update}[MODE]()
-print(f"{MODE}: {len(failures)} checks failed")
+{"scenarios": scenarios, "random": random_game, "layout": layout, "visits": visits,
+ "offline": offline, "files": files, "nowasm": without_wasm, "loading": loading,
+ "update": update}[MODE]()
+print(f"{MODE} in {ENGINE}: {len(failures)} checks failed")
 sys.exit(1 if failures else 0)

@@ -152,6 +152,8 @@ std::string PageWriter::html(Form form) const {
            "\" sizes=\"192x192\">\n";
     // The loader runs as soon as it is there and starts the program's
     // download; the program starts once the page's elements are all there.
+    // (A preload of the program would not do: WebKit's fetch never takes a
+    // preloaded copy, so it would come down twice there.)
     out += single ? "<style>@STYLE@</style>\n"
                   : "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
                     "<script src=\"zoomatch.js\" async></script>\n";
