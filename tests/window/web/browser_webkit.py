@@ -77,7 +77,7 @@ class WebKit(Page):
                    XDG_CONFIG_HOME=os.path.join(self.scratch, "config"),
                    XDG_RUNTIME_DIR=self.scratch, NO_AT_BRIDGE="1")
         if not self.wasm:  # JavaScriptCore without WebAssembly
-            env["JSC_useWebAssembly"] = "false"
+            env["JSC_useWasm"] = "false"
         env.pop("WAYLAND_DISPLAY", None)
         with open(os.path.join(self.scratch, "webkit.log"), "wb") as log:
             self.processes.append(subprocess.Popen(
