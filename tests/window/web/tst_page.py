@@ -512,9 +512,9 @@ def loading():
 
 def update():
     """A new version deployed into the served folder shows at the next load
-    (the page loads again when its worker takes over); a deploy half done,
-    whose worker lists a file that the server does not have, is not
-    installed, and the last version keeps playing."""
+    (the page loads again when its worker takes over), whichever file changes;
+    a deploy half done, whose worker lists a file that the server does not
+    have, is not installed, and the last version keeps playing."""
     write_worker = os.path.join(SITE, "..", "write-service-worker")
 
     def deploy(site, version, broken=False):
@@ -537,6 +537,12 @@ def update():
     with tempfile.TemporaryDirectory() as root:
         site = os.path.join(root, "site")
         shutil.copytree(SITE, site)
+        # The cache's name covers every file, those that the worker does not keep too.
+        worker = open(os.path.join(site, "sw.js")).read()
+        with open(os.path.join(site, "zoomatch.html"), "a") as single:
+            single.write("\n")
+        subprocess.run([write_worker, site], check=True)
+        check(open(os.path.join(site, "sw.js")).read() != worker, "the same cache for a new file")
         with page(folder=site) as session:
             kept(session)
             deploy(site, 2)
