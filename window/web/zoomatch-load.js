@@ -85,13 +85,13 @@
     document.head.appendChild(manifest);
     if ('serviceWorker' in navigator) {
       // A new version's worker takes over while the old version shows: the
-      // page loads again, once, to show the new one (not when the first
-      // worker takes over, which brings the same version).
-      var workers = navigator.serviceWorker, wasKept = !!workers.controller;
+      // page loads again, once, to show the new one. (The first worker takes
+      // over no page.)
+      var workers = navigator.serviceWorker, kept = !!workers.controller;
       workers.addEventListener('controllerchange', function () {
-        if (wasKept)
+        if (kept)
           location.reload();
-        wasKept = false;
+        kept = false;
       });
       addEventListener('load', function () {
         workers.register('sw.js').catch(function () {});
