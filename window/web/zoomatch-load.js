@@ -93,8 +93,13 @@
           location.reload();
         kept = false;
       });
+      // Each load of a kept page asks for the worker anew (as not every
+      // browser does by itself), so that a new version is found at the next
+      // load; a first visit has just fetched it.
       addEventListener('load', function () {
-        workers.register('sw.js').catch(function () {});
+        workers.register('sw.js').then(function (registration) {
+          return kept && registration.update();
+        }).catch(function () {});
       });
     }
   }
