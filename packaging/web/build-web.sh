@@ -59,4 +59,6 @@ else
 fi
 sed -e "s|@NAME@|$name|g" -e "s|@REVISION@|$revision|g" \
     packaging/web/SOURCE.html.in >"$site/SOURCE.html"
+# The service worker's cache is named after every file of the site, these too.
+build-wasm/window/web/write-service-worker "$site"
 echo "The quiz for web browsers is in $site/ (try: python3 -m http.server -b 127.0.0.1 -d $site)"

@@ -145,9 +145,10 @@ def start_server(folder, log):
     return process, url
 
 
-def start_chromium(profile, log, zoom=1.0):
+def start_chromium(profile, log, zoom=1.0, flags=()):
     """Headless Chromium with a fresh profile whose pages open at browser
-    zoom `zoom`; returns it and its DevTools port."""
+    zoom `zoom`, with more command-line `flags`; returns it and its DevTools
+    port."""
     if zoom != 1.0:  # the profile's default zoom, in Chromium's steps of 1.2
         os.makedirs(os.path.join(profile, "Default"), exist_ok=True)
         with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
@@ -156,7 +157,7 @@ def start_chromium(profile, log, zoom=1.0):
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--disable-quic",
          "--no-first-run", "--disable-background-networking", "--disable-component-update",
          "--disable-sync", "--hide-scrollbars", "--mute-audio", f"--user-data-dir={profile}",
-         "--remote-debugging-port=0", "about:blank"],
+         "--remote-debugging-port=0", *flags, "about:blank"],
         # Its crash reports and caches go into the profile, not the user's home.
         env=dict(os.environ, HOME=profile, XDG_CONFIG_HOME=profile, XDG_CACHE_HOME=profile),
         stdout=log, stderr=log, start_new_session=True)
@@ -174,7 +175,8 @@ class Page:
 
     engine = None
 
-    def __init__(self, folder=None, url=None, zoom=1.0, server_log=None):
+    def __init__(self, folder=None, url=None, zoom=1.0, server_log=None, wasm=True):
+        self.wasm = wasm
         self.scratch = tempfile.mkdtemp(prefix=f"zoomatch-{self.engine}-")
         self.processes, self._reports, self.loads, self.leaving = [], [], 0, 0
         # Whether the last document arrived at came back from the back/forward cache.
@@ -304,7 +306,9 @@ class Chromium(Page):
         self.socket, self.next_id = None, 0
         profile = os.path.join(self.scratch, "profile")
         with open(os.path.join(self.scratch, "chromium.log"), "wb") as log:
-            browser, devtools = start_chromium(profile, log, zoom=zoom)
+            # Without its JIT, Chromium has no WebAssembly.
+            browser, devtools = start_chromium(
+                profile, log, zoom=zoom, flags=() if self.wasm else ["--js-flags=--jitless"])
         self.processes.append(browser)
         pages = json.load(urllib.request.urlopen(f"http://127.0.0.1:{devtools}/json/list"))
         page = next(p for p in pages if p["type"] == "page")
@@ -395,10 +399,11 @@ class Chromium(Page):
         self.call("Input.dispatchKeyEvent", type="keyUp", **common)
 
 
-def Session(folder=None, url=None, zoom=1.0, engine="chromium", server_log=None):
+def Session(folder=None, url=None, zoom=1.0, engine="chromium", server_log=None, wasm=True):
     """The page in `engine` (one of ENGINES), served from `folder` by a server
     of its own or found at `url` (whose server logs to `server_log`, if
-    known). Browser zoom other than 1 is Chromium's only."""
+    known), with WebAssembly or without. Browser zoom other than 1 is
+    Chromium's only."""
     if engine == "chromium":
         kind = Chromium
     elif engine == "firefox":
@@ -407,4 +412,4 @@ def Session(folder=None, url=None, zoom=1.0, engine="chromium", server_log=None)
         from browser_webkit import WebKit as kind
     else:
         raise ValueError(f"no engine {engine!r}: one of {', '.join(ENGINES)}")
-    return kind(folder=folder, url=url, zoom=zoom, server_log=server_log)
+    return kind(folder=folder, url=url, zoom=zoom, server_log=server_log, wasm=wasm)

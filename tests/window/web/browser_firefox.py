@@ -52,7 +52,8 @@ class Firefox(Page):
         profile = os.path.join(self.scratch, "profile")
         os.mkdir(profile)
         with open(os.path.join(profile, "user.js"), "w") as prefs:
-            for name, setting in PREFERENCES.items():
+            # Without WebAssembly: switched off, as a locked-down browser has it.
+            for name, setting in {**PREFERENCES, "javascript.options.wasm": self.wasm}.items():
                 prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(setting)});\n")
         with open(os.path.join(self.scratch, "firefox.log"), "wb") as log:
             self.processes.append(subprocess.Popen(

@@ -102,6 +102,8 @@ class WebKit(Page):
                    XDG_DATA_HOME=os.path.join(self.scratch, "data"),
                    XDG_CONFIG_HOME=os.path.join(self.scratch, "config"),
                    XDG_RUNTIME_DIR=self.scratch, NO_AT_BRIDGE="1")
+        if not self.wasm:  # JavaScriptCore without WebAssembly
+            env["JSC_useWasm"] = "false"
         env.pop("WAYLAND_DISPLAY", None)
         with open(os.path.join(self.scratch, "webkit.log"), "ab") as log:
             self.browser.append(subprocess.Popen(

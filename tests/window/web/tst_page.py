@@ -9,13 +9,27 @@ colour), random (the game of COUNT inputs from SEED), layout (Chromium: the
 elements, every box at 96 to 192 dpi by device scale and browser zoom,
 colours, phone and touch, axe-core), visits (a first visit fetches the
 program once; the start state again after a reload, back and forward),
-offline (a game from the service worker with the server stopped). The
-console and the page's Content-Security-Policy must stay silent.
+offline (a game from the service worker with the server stopped, also from
+index.html and with a query), files (the site and zoomatch.html opened as
+files, zoomatch.html from a deeper web path), nowasm (the engine without
+WebAssembly; in Chromium also without scripts), loading (Chromium: a program
+served badly, or missing, or broken), update (a new version deployed; a
+deploy half done). The console and the page's Content-Security-Policy must
+stay silent.
    tst_page.py MODE [--engine=ENGINE] FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
+import contextlib
+import functools
+import gzip
+import http.server
 import json
 import os
+import pathlib
+import re
+import shutil
 import subprocess
 import sys
+import tempfile
+import threading
 import time
 
 from browser import Session, stop
@@ -25,7 +39,7 @@ ARGS = [a for a in sys.argv if not a.startswith("--engine=")]
 MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = ARGS[1:6]
 DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *ARGS[6:8]],
                                  capture_output=True, check=True).stdout)
-URL = None if MODE in ("offline", "visits") else open(URL_FILE).read().strip()
+URL = open(URL_FILE).read().strip() if MODE in ("scenarios", "random", "layout") else None
 # The shared server's log, where it logs the CSP reports it receives.
 SERVER_LOG = os.path.join(os.path.dirname(URL_FILE), "server.log")
 FORM = DATA["window"]
@@ -34,6 +48,9 @@ OPTIONS = [i for i, c in CONTROLS.items() if c["kind"] == "option"]
 OUTPUT = next(i for i, c in CONTROLS.items() if c["kind"] == "textbox")
 ROLES = {"label": "heading", "frame": "group", "option": "radio", "button": "button",
          "textbox": "textbox"}
+# What the page says when the quiz cannot run.
+NO_SCRIPTS = "Тестът работи само с разрешени скриптове."
+FAILED = "Тестът не можа да се зареди."
 failures = []
 
 
@@ -153,10 +170,10 @@ def quiet(session):
     check(not session.reports, f"console, log or CSP: {session.reports[:5]}")
 
 
-def page(**where):
-    """The page in the engine under test: at the shared server's URL, else
-    served from the site by a server of its own."""
-    return Session(**(where or dict(url=URL, server_log=SERVER_LOG)), engine=ENGINE)
+def page(wasm=True, **where):
+    """The page in the engine under test (without WebAssembly if asked): at
+    the shared server's URL, else served from the site by a server of its own."""
+    return Session(**(where or dict(url=URL, server_log=SERVER_LOG)), engine=ENGINE, wasm=wasm)
 
 
 def scenarios():
@@ -343,22 +360,207 @@ def visits():
 
 def offline():
     with page(folder=SITE) as session:
-        session.open()
-        check(session.evaluate(
-            "Promise.race([navigator.serviceWorker.ready.then(() => true),"
-            " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
-            "no service worker became ready")
-        session.reload()
-        check(session.evaluate("!!navigator.serviceWorker.controller"),
-              "no service worker controls the page on its second load")
+        kept(session)
         check(stop(session.server), "the server did not stop")
         Player(session).play("offline", DATA["scenarios"][0]["steps"])
         if ENGINE == "chromium":
             axe(session, "offline", 20)
+        # Any address of the page is the kept page.
+        for address in ("index.html", "?x=1"):
+            session.url = session.url.split("?")[0] + address
+            Player(session).play(f"offline, {address}", DATA["scenarios"][0]["steps"])
         quiet(session)
 
 
+def kept(session):
+    """The page loaded twice: the service worker is ready, then controls it."""
+    session.open()
+    check(session.evaluate(
+        "Promise.race([navigator.serviceWorker.ready.then(() => true),"
+        " new Promise(done => setTimeout(() => done(false), 10000))])", wait=True),
+        "no service worker became ready")
+    session.reload()
+    check(session.evaluate("!!navigator.serviceWorker.controller"),
+          "no service worker controls the page on its second load")
+
+
+def play_all(session, how):
+    session.open()
+    for scenario in DATA["scenarios"]:
+        Player(session).play(f"{how}: {scenario['name']}", scenario["steps"])
+
+
+def files():
+    """The site's folder opened as a file; zoomatch.html alone in a folder,
+    opened as a file and served from a path two folders deep. zoomatch.html
+    is at most 40 KB after gzip, with a policy of hashes."""
+    single = open(os.path.join(SITE, "zoomatch.html"), "rb").read()
+    packed = len(gzip.compress(single, 9))
+    check(packed <= 40000, f"zoomatch.html is {packed} bytes after gzip")
+    policy = re.search(rb'Content-Security-Policy" content="([^"]*)"', single).group(1).decode()
+    check(policy.startswith("default-src 'none'; ") and policy.count("'sha256-") == 2
+          and "unsafe" not in policy, f"zoomatch.html's policy: {policy}")
+    with tempfile.TemporaryDirectory() as root:
+        deep = os.path.join(root, "a", "b")
+        os.makedirs(deep)
+        shutil.copy(os.path.join(SITE, "zoomatch.html"), deep)
+        with page(folder=root) as session:
+            for session.url in (pathlib.Path(SITE, "index.html").as_uri(),
+                                pathlib.Path(deep, "zoomatch.html").as_uri(),
+                                session.url + "a/b/zoomatch.html"):
+                play_all(session, session.url)
+            quiet(session)
+            fetched = re.findall(r'"GET (\S+)', "\n".join(session.server_lines()))
+            check(set(fetched) == {"/a/b/zoomatch.html"}, f"zoomatch.html fetched {fetched}")
+
+
+def without_wasm():
+    """The engine without WebAssembly (Chromium without its JIT, Firefox with
+    it switched off, JavaScriptCore told not to have it) plays with the
+    program in JavaScript, which the engine with WebAssembly does not fetch;
+    without scripts (Chromium) the page shows the window and one line that
+    says they are needed."""
+    with page(folder=SITE, wasm=False) as session:
+        play_all(session, "without WebAssembly")
+        check(session.evaluate("typeof WebAssembly") == "undefined", "WebAssembly is there")
+        quiet(session)
+        check(session.requests("/zoomatch-nowasm.js"), "zoomatch-nowasm.js was not fetched")
+    with page(folder=SITE) as session:
+        kept(session)
+        check(session.requests("/zoomatch-nowasm.js") == 0, "zoomatch-nowasm.js fetched")
+        if ENGINE != "chromium":
+            return quiet(session)
+        session.call("Emulation.setScriptExecutionDisabled", value=True)
+        session.navigate(until="true")
+        said, captions = session.evaluate(
+            "[[...document.querySelectorAll('noscript p')].map(p => p.getBoundingClientRect()"
+            ".height > 0 && p.textContent), [...document.querySelectorAll('label')]"
+            ".map(l => l.textContent)]")
+        check(said == [NO_SCRIPTS], f"without scripts the page says {said}")
+        check(captions == DATA["scenarios"][0]["steps"][0]["captions"],
+              f"without scripts the captions are {captions}")
+        quiet(session)
+
+
+@contextlib.contextmanager
+def served(folder, wasm_type, policy):
+    """A server in this process that calls .wasm files `wasm_type` and sends
+    each answer under the Content-Security-Policy `policy` (if any)."""
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                          ".wasm": wasm_type}
+
+        def end_headers(self):
+            if policy:
+                self.send_header("Content-Security-Policy", policy)
+            super().end_headers()
+
+        def log_message(self, *args):
+            pass
+    server = http.server.ThreadingHTTPServer(
+        ("127.0.0.1", 0), functools.partial(Handler, directory=folder))
+    threading.Thread(target=server.serve_forever).start()
+    try:
+        yield f"http://127.0.0.1:{server.server_port}/"
+    finally:
+        server.shutdown()
+        server.server_close()
+
+
+def loading():
+    """The program served as text/plain, to a browser that cannot stream it,
+    or where the server's policy refuses WebAssembly (then in JavaScript)
+    still plays; missing or broken, the page says so in one line, an alert,
+    with no uncaught error."""
+    mime, refused = "application/wasm", "script-src 'self'"
+    streaming = "delete WebAssembly.instantiateStreaming; delete WebAssembly.compileStreaming;"
+    for how, wasm_type, policy, wasm, before in (
+            ("zoomatch.wasm as text/plain", "text/plain", "", None, ""),
+            ("no streaming", mime, "", None, streaming),
+            ("WebAssembly refused", mime, refused, None, ""),
+            ("zoomatch.wasm missing", mime, "", b"", ""),
+            ("zoomatch.wasm broken", mime, "", b"\0asm\1\0\0\0broken", "")):
+        with tempfile.TemporaryDirectory() as root, served(root, wasm_type, policy) as url, \
+                page(url=url) as session:
+            shutil.copytree(SITE, root, dirs_exist_ok=True)
+            if wasm == b"":
+                os.remove(os.path.join(root, "zoomatch.wasm"))
+            elif wasm:
+                open(os.path.join(root, "zoomatch.wasm"), "wb").write(wasm)
+            if before:
+                session.call("Page.addScriptToEvaluateOnNewDocument", source=before)
+            if wasm is None:
+                session.open()
+                Player(session).play(how, DATA["scenarios"][0]["steps"])
+                # (The policy's refusal is reported, as it should be.)
+                check(not [r for r in session.reports if not policy or "wasm-eval" not in r],
+                      f"{how}: {session.reports[:5]}")
+                check(session.evaluate("typeof zoomatchJs") == ("function" if policy else
+                                                               "undefined"),
+                      f"{how}: the program in JavaScript loaded, or not, wrongly")
+                continue
+            session.navigate(until="!document.getElementById('failed').hidden")
+            time.sleep(0.5)  # anything late
+            line = session.evaluate("[document.getElementById('failed').textContent,"
+                                    " document.documentElement.dataset.playable]")
+            check(line == [FAILED, None], f"{how}: the page shows {line}")
+            alerts = [n for n in session.call("Accessibility.getFullAXTree")["nodes"]
+                      if n["role"]["value"] == "alert" and not n.get("ignored")]
+            check(len(alerts) == 1, f"{how}: {len(alerts)} alerts")
+            reports = [r for r in session.reports if "404 (File not found)" not in r]
+            check(not reports, f"{how}: {reports[:5]}")
+
+
+def update():
+    """A new version deployed into the served folder shows at the next load
+    (the page loads again when its worker takes over), whichever file changes;
+    a deploy half done, whose worker lists a file that the server does not
+    have, is not installed, and the last version keeps playing."""
+    write_worker = os.path.join(SITE, "..", "write-service-worker")
+
+    def deploy(site, version, broken=False):
+        index = os.path.join(site, "index.html")
+        text = open(index, encoding="utf-8").read()
+        open(index, "w", encoding="utf-8").write(
+            re.sub("</title>", f" {version}</title>", text, count=1))
+        subprocess.run([write_worker, site], check=True)
+        if broken:  # a file changed after the worker was written
+            with open(os.path.join(site, "zoomatch.css"), "a") as css:
+                css.write("\n")
+        later = time.time() + 10 * version  # newer than anything the browser holds
+        for name in os.listdir(site):
+            os.utime(os.path.join(site, name), (later, later))
+
+    installed = """navigator.serviceWorker.getRegistration().then(r => r.update().then(() =>
+      new Promise(done => { const worker = r.installing || r.waiting; if (!worker) done('none');
+        else worker.onstatechange = () => /activated|redundant/.test(worker.state) &&
+          done(worker.state); })))"""
+    with tempfile.TemporaryDirectory() as root:
+        site = os.path.join(root, "site")
+        shutil.copytree(SITE, site)
+        # The cache's name covers every file, those that the worker does not keep too.
+        worker = open(os.path.join(site, "sw.js")).read()
+        with open(os.path.join(site, "zoomatch.html"), "a") as single:
+            single.write("\n")
+        subprocess.run([write_worker, site], check=True)
+        check(open(os.path.join(site, "sw.js")).read() != worker, "the same cache for a new file")
+        with page(folder=site) as session:
+            kept(session)
+            deploy(site, 2)
+            session.navigate(until="document.title.endsWith(' 2')")
+            Player(session).play("a new version", DATA["scenarios"][0]["steps"])
+            deploy(site, 3, broken=True)
+            check(session.evaluate(installed, wait=True) in ("none", "redundant"),
+                  "a worker with a file of the wrong hash was installed")
+            session.navigate()
+            title = session.evaluate("document.title")
+            check(title.endswith(" 2"), f"after a deploy half done the page is {title}")
+            Player(session).play("after a deploy half done", DATA["scenarios"][0]["steps"])
+            quiet(session)
+
+
 {"scenarios": scenarios, "random": random_game, "layout": layout, "visits": visits,
- "offline": offline}[MODE]()
+ "offline": offline, "files": files, "nowasm": without_wasm, "loading": loading,
+ "update": update}[MODE]()
 print(f"{MODE} in {ENGINE}: {len(failures)} checks failed")
 sys.exit(1 if failures else 0)

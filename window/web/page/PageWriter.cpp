@@ -110,6 +110,8 @@ constexpr double RadioSize = 13;
 constexpr double RadioLeft = 2;
 
 constexpr std::u16string_view SourceLink = u"Лицензи и изходен код";
+constexpr std::u16string_view NoScriptLine = u"Тестът работи само с разрешени скриптове.";
+constexpr std::u16string_view FailedLine = u"Тестът не можа да се зареди.";
 
 // The caption without the web address that opens it: the app's name.
 std::u16string_view appName() {
@@ -127,26 +129,40 @@ const ControlDef* firstOfKind(Kind kind) {
 
 } // namespace
 
-std::string PageWriter::html() const {
-    const window::WindowDef& form = window::windowDefinition();
+std::string PageWriter::html(Form form) const {
+    const window::WindowDef& definition = window::windowDefinition();
     const auto controls = window::controlDefinitions();
+    const bool single = form == Form::SingleFile;
     std::string out;
+    // The page's policy allows its own files and compiling its WebAssembly;
+    // the page in one file allows its one style sheet and its one script, by
+    // their hashes, and its font and icon, which are inside it as data. No
+    // other script or style, nothing from elsewhere. The manifest and the
+    // service worker come only where the page is served (the loader asks
+    // for them), so that a page opened as a file reports no error.
     out += "<!doctype html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-           "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'self'; "
-           "script-src 'self' 'wasm-unsafe-eval'\">\n";
-    out += "<title>" + escaped(form.caption) + "</title>\n";
+           "<meta http-equiv=\"Content-Security-Policy\" content=\"";
+    out += single ? "@POLICY@" : "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'";
+    out += "\">\n<title>" + escaped(definition.caption) + "</title>\n";
     if (const ControlDef* label = firstOfKind(Kind::Label))
         out += "<meta name=\"description\" content=\"" + escaped(label->caption) + "\">\n";
-    out += "<meta name=\"theme-color\" content=\"" + colour(form.background) + "\">\n";
-    out += "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
-           "<link rel=\"icon\" href=\"icon-192.png\" sizes=\"192x192\">\n"
-           "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
-           // The loader fetches the quiz's code as it runs. (A preload of it
-           // would not do: WebKit's fetch never takes a preloaded copy, so it
-           // would come down twice there.)
-           "<script src=\"zoomatch.js\" defer></script>\n"
-           "</head>\n<body>\n<main id=\"MainForm\">\n";
+    out += "<meta name=\"theme-color\" content=\"" + colour(definition.background) + "\">\n";
+    out += "<link rel=\"icon\" href=\"" + std::string(single ? "@ICON@" : "icon-192.png") +
+           "\" sizes=\"192x192\">\n";
+    // The loader runs once the page is parsed and fetches the program. (A
+    // preload of the program would not do: WebKit's fetch never takes a
+    // preloaded copy, so it would come down twice there.)
+    out += single ? "<style>@STYLE@</style>\n"
+                  : "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
+                    "<script src=\"zoomatch.js\" defer></script>\n";
+    out += "</head>\n<body>\n";
+    // What the page says when the quiz cannot run, above the window: without
+    // scripts, and (shown by the loader, and read out at once) when the
+    // program does not load.
+    out += "<noscript><p>" + escaped(NoScriptLine) + "</p></noscript>\n";
+    out += "<p id=\"failed\" role=\"alert\" hidden>" + escaped(FailedLine) + "</p>\n";
+    out += "<main id=\"MainForm\">\n";
 
     // The heading first, then the controls in the window's tab order: the
     // output box, which holds the focus at start, each frame with its column
@@ -166,8 +182,9 @@ std::string PageWriter::html() const {
         const std::string member = "name=\"" + std::string(def->member.name) + "\" id=\"" + id +
                                    "\" value=\"" + std::to_string(def->member.index) + "\"";
         if (def->kind == Kind::TextBox) {
-            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" + escaped(form.outputName) +
-                   "\" autofocus>" + escaped(def->caption) + "</textarea>\n";
+            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" +
+                   escaped(definition.outputName) + "\" autofocus>" + escaped(def->caption) +
+                   "</textarea>\n";
         } else if (def->kind == Kind::PushButton) {
             out +=
                 "<button type=\"button\" " + member + ">" + escaped(def->caption) + "</button>\n";
@@ -194,7 +211,10 @@ std::string PageWriter::html() const {
     // Where the source is, in the room right of the buttons, last in the tab
     // order: the window fills the page on every screen, with nothing to scroll.
     out += "<p id=\"about\"><a href=\"SOURCE.html\">" + escaped(SourceLink) + "</a></p>\n";
-    out += "</main>\n</body>\n</html>\n";
+    out += "</main>\n";
+    if (single)
+        out += "<script>@SCRIPT@</script>\n";
+    out += "</body>\n</html>\n";
     return out;
 }
 
@@ -236,6 +256,8 @@ std::string PageWriter::css() const {
     out += "textarea{resize:none;overflow-y:scroll;overflow-x:hidden;border:" + em(1) +
            " solid #7A7A96;padding:" + em(1) + " " + em(4) + ";line-height:" + em(20) +
            ";background:Canvas;color:CanvasText;white-space:pre-wrap}\n";
+    // A line above the window when the quiz cannot run.
+    out += "body>p,noscript p{margin:0;padding:" + em(4) + " " + em(8) + "}\n";
     // Heard, not seen.
     out +=
         "#verdict{width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
@@ -325,6 +347,8 @@ std::string PageWriter::pageText() const {
     for (const ControlDef& def : window::controlDefinitions())
         add(def.caption);
     add(SourceLink);
+    add(NoScriptLine);
+    add(FailedLine);
     // Every text a game can write: a wrong pair, each right pair, a clear.
     quiz::ControlsModel game;
     game.Form_Load();

@@ -16,7 +16,12 @@ public:
     // the characters that pageText() lists.
     explicit PageWriter(std::string fontFile) : fontFile(std::move(fontFile)) {}
 
-    std::string html() const;
+    // The site's page, index.html, which loads the style sheet, the font,
+    // the icon and the program from files beside it; or the template of the
+    // page in one file, with @POLICY@, @ICON@, @STYLE@ and @SCRIPT@ where
+    // its policy, its icon, the style sheet and the script go.
+    enum class Form { Site, SingleFile };
+    std::string html(Form form = Form::Site) const;
     std::string css() const;
     // The web app manifest: the template's @NAME@, @SHORT_NAME@,
     // @DESCRIPTION@, @BACKGROUND@ and @THEME@ replaced.

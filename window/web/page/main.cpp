@@ -1,8 +1,8 @@
 // zoomatch-page OUTPUT-FOLDER MANIFEST-TEMPLATE FONT-FILE
 // Runs at build time on the build machine: writes index.html, zoomatch.css,
-// manifest.webmanifest and page-text.txt (the characters the font must hold)
-// into OUTPUT-FOLDER. Exits with 1 and a message when a file cannot be read or
-// written, and with 2 on a wrong command line.
+// manifest.webmanifest, page-text.txt (the characters the font must hold) and
+// single-page.html (the template of the page in one file) into OUTPUT-FOLDER. Exits with 1 and a
+// message when a file cannot be read or written, and with 2 on a wrong command line.
 #include "PageWriter.h"
 
 #include <cstdio>
@@ -48,6 +48,7 @@ int main(int argc, char* argv[]) {
         writeFile(folder + "/index.html", page.html()) &&
         writeFile(folder + "/zoomatch.css", page.css()) &&
         writeFile(folder + "/manifest.webmanifest", page.manifest(manifestTemplate)) &&
-        writeFile(folder + "/page-text.txt", page.pageText());
+        writeFile(folder + "/page-text.txt", page.pageText()) &&
+        writeFile(folder + "/single-page.html", page.html(web::PageWriter::Form::SingleFile));
     return written ? 0 : 1;
 }
