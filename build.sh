@@ -14,7 +14,8 @@
 #                        controls and the quiz in WebAssembly) into the static
 #                        site build-web/
 #   ./build.sh web-test  the same, then the core's tests under Node, the
-#                        page's tests in headless Chromium, and Orca reading it
+#                        page's tests in Chromium, Firefox and WebKit, and Orca
+#                        reading it in Chromium
 #   ./build.sh release   every artifact of the checked-out commit, with their
 #                        SHA256SUMS, in dist/: both Windows editions, the web
 #                        site, the Debian package and the source; the same
@@ -63,9 +64,11 @@ web | web-test)
     # fontTools and packed with woff2, the icons drawn with Pillow.
     packages+=(emscripten python3-fonttools woff2 python3-pil)
     if [ "$1" = web-test ]; then
-        # Chromium plays the page over the DevTools protocol; npm installs
-        # the accessibility checker (a Node.js that brings its own npm will do).
-        packages+=(chromium python3-websocket nodejs)
+        # Three engines play the page: Chromium over the DevTools protocol,
+        # Firefox ESR over WebDriver BiDi, WebKitGTK's MiniBrowser through
+        # WebKitWebDriver on a private X server; npm installs the
+        # accessibility checker (a Node.js that brings its own npm will do).
+        packages+=(chromium firefox-esr webkit2gtk-driver python3-websocket nodejs)
         command -v npm >/dev/null || packages+=(npm)
         # Then Orca reads the page in Chromium, as in the desktop's tests.
         packages+=(xvfb dbus-daemon dbus-bin at-spi2-core python3-xlib orca speech-dispatcher locales)
@@ -136,8 +139,8 @@ release)
     exec packaging/release.sh
     ;;
 web-test)
-    # The core's tests under Node, the page in headless Chromium and with the
-    # real Orca screen reader in Bulgarian.
+    # The core's tests under Node, the page in Chromium, Firefox and WebKit,
+    # and with the real Orca screen reader in Bulgarian in Chromium.
     packaging/web/build-web.sh --tests
     exec ctest --preset wasm
     ;;

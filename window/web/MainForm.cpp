@@ -53,6 +53,13 @@ EM_JS(void, zoomatch_announce, (const char16_t* text, int length), {
     region.textContent = region.textContent == said ? said + String.fromCharCode(0x200B) : said;
 });
 
+// The page shown again from the back/forward cache starts afresh, as a new
+// load of it does: the focus on the output box, the live region silent.
+EM_JS(void, zoomatch_restarted, (const char16_t* id, int idLength), {
+    document.getElementById('verdict').textContent = "";
+    document.getElementById(utf16(id, idLength)).focus();
+});
+
 // The page's listeners, then the mark that it can be played.
 // - Every click in the window hands its element's name and value attributes
 //   to the quiz, as the page wrote them; the quiz tells members from the rest.
@@ -60,6 +67,11 @@ EM_JS(void, zoomatch_announce, (const char16_t* text, int length), {
 //   (the output box, each column, the buttons), also from the last to the
 //   first, and enter a column at its selected option, else at its first,
 //   which is its top one; the browser would enter it from below at its last.
+// - An arrow key moves to the next or previous option of its column and
+//   selects it, from the last to the first and back (a browser's own radio
+//   group may stop at either end); the click reaches the quiz like any other.
+// - A page that the browser kept and shows again (back or forward) is the
+//   quiz at start, not the game that was left.
 EM_JS(void, zoomatch_attach, (), {
     var form = document.getElementById('MainForm');
     form.addEventListener(
@@ -71,9 +83,23 @@ EM_JS(void, zoomatch_attach, (), {
                 HEAPU16[at + i] = text.charCodeAt(i);
             _MainForm_click(name.length);
         });
+    var arrows = {ArrowUp : -1, ArrowLeft : -1, ArrowDown : 1, ArrowRight : 1};
     form.addEventListener(
         'keydown', function(event) {
-            if (event.key != 'Tab' || event.altKey || event.ctrlKey || event.metaKey)
+            if (event.altKey || event.ctrlKey || event.metaKey)
+                return;
+            var step = arrows[event.key];
+            if (step && !event.shiftKey && event.target.type == 'radio') {
+                var options = event.target.closest('fieldset').querySelectorAll('input');
+                var at = Array.prototype.indexOf.call(options, event.target);
+                var next = options[(at + step + options.length) % options.length];
+                next.focus();
+                next.click();
+                event.preventDefault();
+                return;
+            }
+            // (WebKitGTK names Shift+Tab's key "Unidentified": its code is Tab.)
+            if (event.key != 'Tab' && event.code != 'Tab')
                 return;
             var stops = form.querySelectorAll('textarea, fieldset, button');
             var at = 0;
@@ -84,6 +110,11 @@ EM_JS(void, zoomatch_attach, (), {
             var next = stops[(at + (event.shiftKey ? stops.length - 1 : 1)) % stops.length];
             (next.querySelector(':checked') || next.querySelector('input') || next).focus();
             event.preventDefault();
+        });
+    addEventListener(
+        'pageshow', function(event) {
+            if (event.persisted)
+                _MainForm_restart();
         });
     document.documentElement.dataset.playable = 'true';
 });
@@ -140,6 +171,9 @@ EMSCRIPTEN_KEEPALIVE void MainForm_click(int nameLength) {
     page->click(text.substr(0, static_cast<std::size_t>(nameLength)),
                 text.substr(static_cast<std::size_t>(nameLength)));
 }
+EMSCRIPTEN_KEEPALIVE void MainForm_restart() {
+    page->restart();
+}
 }
 
 MainForm::MainForm() {
@@ -147,7 +181,7 @@ MainForm::MainForm() {
         if (const auto group = window::optionGroup(def.member))
             captions[quiz::column(*group)][def.member.index] = def.caption;
         else if (def.kind == window::Kind::TextBox)
-            output = def.caption;
+            output = introduction = def.caption;
     }
 }
 
@@ -155,6 +189,12 @@ void MainForm::Form_Load() {
     events.Form_Load();
     page = this;
     zoomatch_attach();
+}
+
+void MainForm::restart() {
+    events.Form_Load();
+    setOutputText(introduction);
+    zoomatch_restarted(ids().output.data(), length(ids().output));
 }
 
 void MainForm::click(std::u16string_view name, std::u16string_view value) {

@@ -18,7 +18,8 @@
 // - a polite live region (#verdict) speaks what a command leaves, once.
 // The keyboard rule that the browser does not give of itself (Tab going
 // round the window, entering a column at its selected option, else at its
-// top one) is the page's keydown listener's.
+// top one; the arrow keys going round a column) is the page's keydown
+// listener's.
 #pragma once
 
 #include "QuizControls.h"
@@ -38,6 +39,9 @@ public:
 
     // The set-up; then the page's events reach click().
     void Form_Load();
+    // The page shown again from the browser's back/forward cache: the set-up
+    // once more, the introduction in the output box and the focus on it.
+    void restart();
     // A click on the page's element with this name and value attribute, as
     // the page gave them; an element that is no member changes nothing.
     void click(std::u16string_view name, std::u16string_view value);
@@ -53,5 +57,6 @@ public:
 private:
     std::array<std::array<std::u16string, quiz::RowCount>, 2> captions;
     std::u16string output;
+    std::u16string_view introduction;
     quiz::QuizEvents events{*this};
 };

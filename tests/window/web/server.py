@@ -1,26 +1,65 @@
 #!/usr/bin/python3
-"""The static server that the page's tests share (a CTest fixture): serves
-SITE on 127.0.0.1 in a session of its own, its address in STATE/server-url
-and its PID in STATE/server-pid; `stop` ends its process group.
-   server.py start STATE SITE  |  server.py stop STATE"""
+"""The static server of the page's tests. `start` (a CTest fixture) serves
+SITE on 127.0.0.1 in a session of its own, its address in STATE/server-url,
+its PID in STATE/server-pid and its log in STATE/server.log; `stop` ends its
+process group. `serve` is the server itself: it logs each request, and sends
+each page with its own Content-Security-Policy (from its meta element) once
+more as a report-only header, so that every engine reports a violation to
+the server, even one in a document that its driver can only reach after it
+has loaded; each report is logged as a line with "CSP report".
+   server.py start STATE SITE  |  server.py stop STATE  |  server.py serve SITE PORT"""
+import functools
+import html
+import http.server
 import os
+import re
 import sys
 
-from browser import start_server, stop
 
-command, state = sys.argv[1:3]
-pid_file, url_file = os.path.join(state, "server-pid"), os.path.join(state, "server-url")
-if command == "start":
-    if not os.path.isfile(os.path.join(sys.argv[3], "index.html")):
-        sys.exit(f"no site in {sys.argv[3]}: build the tree first")
-    with open(os.path.join(state, "server.log"), "wb") as log:
-        server, url = start_server(sys.argv[3], log)
-    open(pid_file, "w").write(str(server.pid))
-    open(url_file, "w").write(url)
-    print(f"serving {sys.argv[3]} at {url}, PID {server.pid}")
-else:
-    pid = int(open(pid_file).read())
-    gone = stop(pid)
-    os.remove(pid_file)
-    os.remove(url_file)
-    sys.exit(0 if gone else f"the server {pid} is still running")
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def end_headers(self):
+        path = self.translate_path(self.path)
+        if os.path.isdir(path):
+            path = os.path.join(path, "index.html")
+        if path.endswith(".html") and os.path.isfile(path):
+            with open(path, encoding="utf-8", errors="replace") as page:
+                found = re.search(r'<meta http-equiv="Content-Security-Policy" content="([^"]*)"',
+                                  page.read())
+            if found:
+                self.send_header("Content-Security-Policy-Report-Only",
+                                 html.unescape(found[1]) + "; report-uri /csp-report")
+        super().end_headers()
+
+    def do_POST(self):
+        body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        self.log_message("CSP report %s", body.decode("utf-8", "replace").replace("\n", " "))
+        self.send_response(204)
+        self.end_headers()
+
+
+def main():
+    command = sys.argv[1]
+    if command == "serve":
+        folder, port = sys.argv[2:4]
+        handler = functools.partial(Handler, directory=folder)
+        http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), handler).serve_forever()
+    from browser import start_server, stop
+    state = sys.argv[2]
+    pid_file, url_file = os.path.join(state, "server-pid"), os.path.join(state, "server-url")
+    if command == "start":
+        if not os.path.isfile(os.path.join(sys.argv[3], "index.html")):
+            sys.exit(f"no site in {sys.argv[3]}: build the tree first")
+        with open(os.path.join(state, "server.log"), "wb") as log:
+            server, url = start_server(sys.argv[3], log)
+        open(pid_file, "w").write(str(server.pid))
+        open(url_file, "w").write(url)
+        print(f"serving {sys.argv[3]} at {url}, PID {server.pid}")
+    else:
+        pid = int(open(pid_file).read())
+        gone = stop(pid)
+        os.remove(pid_file)
+        os.remove(url_file)
+        sys.exit(0 if gone else f"the server {pid} is still running")
+
+
+main()

@@ -1,14 +1,18 @@
 #!/usr/bin/python3
-"""The quiz page in headless Chromium, driven by real input over the DevTools
-protocol, against the definition and the table of steps from form_json (run
-under Node). MODE is one of: scenarios (each by mouse at device scale 1 and 2
-and by touch on a phone, with the live region and the accessibility tree;
-then form values that are no member), random (the game of COUNT inputs from
-SEED), layout (the elements, every box at 96 to 192 dpi by device scale and
-browser zoom, colours, phone and touch, axe-core), offline (a game from the
-service worker with the server stopped). The console and the page's
-Content-Security-Policy must stay silent.
-   tst_page.py MODE FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
+"""The quiz page in a browser engine (--engine: chromium, the default,
+firefox or webkit; see browser.py), driven by real input, against the
+definition and the table of steps from form_json (run under Node). MODE is
+one of: scenarios (each by mouse, then form values that are no member; in
+Chromium also at device scale 2 and by touch on a phone, with the live
+region and the accessibility tree; elsewhere at 96 dpi with every box and
+colour, and in one column at a phone's width), random (the game of COUNT
+inputs from SEED), layout (Chromium: the elements, every box at 96 to 192
+dpi by device scale and browser zoom, colours, one column on narrow screens
+and phones, touch, axe-core), visits (a first visit fetches the program
+once; the start state again after a reload, back and forward), offline (a
+game from the service worker with the server stopped). The console and the
+page's Content-Security-Policy must stay silent.
+   tst_page.py MODE [--engine=ENGINE] FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
 import base64
 import io
 import json
@@ -20,11 +24,15 @@ import time
 from browser import Session, stop
 from PIL import Image
 
-MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = sys.argv[1:6]
-DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *sys.argv[6:8]],
+ENGINE = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--engine=")), "chromium")
+ARGS = [a for a in sys.argv if not a.startswith("--engine=")]
+MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = ARGS[1:6]
+DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *ARGS[6:8]],
                                  capture_output=True, check=True).stdout)
 SHOTS = os.path.dirname(os.path.abspath(URL_FILE))  # pictures to look at
-URL = None if MODE == "offline" else open(URL_FILE).read().strip()
+URL = None if MODE in ("offline", "visits") else open(URL_FILE).read().strip()
+# The shared server's log, where it logs the CSP reports it receives.
+SERVER_LOG = os.path.join(os.path.dirname(URL_FILE), "server.log")
 FORM = DATA["window"]
 CONTROLS = {c["id"]: c for c in FORM["controls"]}
 OPTIONS = [i for i, c in CONTROLS.items() if c["kind"] == "option"]
@@ -122,7 +130,7 @@ class Player:
 
     def play(self, name, steps):
         """A fresh page, then each step's input and the state after it."""
-        self.session.reload()
+        self.session.navigate()
         if self.tree:  # the elements' nodes in this document's accessibility tree
             self.nodes = {self.session.call("DOM.describeNode", objectId=self.session.call(
                 "Runtime.evaluate", expression=f"document.getElementById('{id_}')")["result"][
@@ -153,14 +161,30 @@ def quiet(session):
     check(not session.reports, f"console, log or CSP: {session.reports[:5]}")
 
 
+def page(**where):
+    """The page in the engine under test: at the shared server's URL, else
+    served from the site by a server of its own."""
+    return Session(**(where or dict(url=URL, server_log=SERVER_LOG)), engine=ENGINE)
+
+
 def scenarios():
-    with Session(url=URL) as session:
-        for how, viewport in (("desktop, mouse", {}),
-                              ("desktop at device scale 2, mouse", dict(scale=2)),
-                              ("phone, touch", dict(width=360, height=640, scale=2, mobile=True,
-                                                    touch=True))):
+    chromium = ENGINE == "chromium"
+    ways = [("desktop, mouse", {})]
+    if chromium:
+        ways += [("desktop at device scale 2, mouse", dict(scale=2)),
+                 ("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))]
+    else:  # one column, at a phone's width (WebKit's MiniBrowser is no narrower than 447 px)
+        narrow = 450 if ENGINE == "webkit" else 360
+        ways += [(f"{narrow} px wide, mouse", dict(width=narrow, height=640))]
+    with page() as session:
+        if not chromium:  # Chromium's own layout test has all of this, at every dpi
+            session.open(width=1000, height=800)
+            boxes_at(session, ENGINE, 96, colours=True)
+        for how, viewport in ways:
             session.open(**viewport)
-            player = Player(session, touch="touch" in viewport, tree=True)
+            if not chromium and "width" in viewport:
+                one_column(session, f"{ENGINE}, {how}")
+            player = Player(session, touch="touch" in viewport, tree=chromium)
             for scenario in DATA["scenarios"]:
                 player.play(f"{how}: {scenario['name']}", scenario["steps"])
             print(f"played {len(DATA['scenarios'])} scenarios: {how}")
@@ -185,11 +209,12 @@ def scenarios():
 
 def random_game():
     steps, started = DATA["scenarios"][0]["steps"], time.monotonic()
-    with Session(url=URL) as session:
+    with page() as session:
         session.open()
         Player(session).play(f"random game {sys.argv[6]}", steps)
         quiet(session)
-    print(f"played {len(steps) - 1} random inputs in {time.monotonic() - started:.0f} s")
+    print(f"played {len(steps) - 1} random inputs in {ENGINE} in "
+          f"{time.monotonic() - started:.0f} s")
 
 
 def boxes_at(session, how, dpi, colours=False):
@@ -243,7 +268,7 @@ COLUMN = """(() => {
     const e = document.getElementById(id), shown = e.type === 'radio' ? e.labels[0] : e;
     got.boxes[id] = box(shown);
     const caption = e.tagName === 'FIELDSET' ? e.querySelector('legend') :
-      e.tagName === 'TEXTAREA' ? null : shown;
+      ['TEXTAREA', 'MAIN'].includes(e.tagName) ? null : shown;
     if (caption) got.texts[id] = text(caption);
     if (shown !== e) got.circles[id] = box(e);
   }
@@ -294,6 +319,8 @@ def one_column(session, how):
         check(all(within(boxes[i], boxes[frame]) for i in rows),
               f"{how}: {frame}'s options are not all inside it")
         check(all(below(a, b) for a, b in zip(rows, rows[1:])), f"{how}: {frame}'s order")
+    if ENGINE != "chromium":
+        return
     # The colours in a picture of the whole page.
     data = session.call("Page.captureScreenshot", format="png", captureBeyondViewport=True)
     image = Image.open(io.BytesIO(base64.b64decode(data["data"]))).convert("RGB")
@@ -315,7 +342,7 @@ def axe(session, how, rows):
 
 
 def layout():
-    with Session(url=URL) as session:
+    with page() as session:
         session.open(width=1000, height=800)
         got = session.evaluate("[document.title, document.documentElement.lang]")
         check(got == [FORM["caption"], "bg"], f"the page's title and language {got}")
@@ -355,14 +382,60 @@ def layout():
         axe(session, "touch", row)
         quiet(session)
     for dpi in (120, 144, 192):
-        with Session(url=URL, zoom=dpi / 96) as session:
+        with Session(url=URL, zoom=dpi / 96, server_log=SERVER_LOG) as session:
             session.open(width=1000, height=800)
             boxes_at(session, f"browser zoom {dpi / 96}", dpi)
             quiet(session)
 
 
+def visits():
+    """A first visit asks the server for the program once (the service
+    worker, which keeps a copy, comes after the page has loaded: its own
+    requests are not the page's). After a game, a reload, back and forward
+    each show the quiz at start, whether the browser loads the page anew or
+    shows the one it kept."""
+    start = DATA["scenarios"][0]["steps"][0]
+    game = [step for step in DATA["scenarios"][0]["steps"][1:] if step["input"][0] == "click"]
+    with page(folder=SITE) as session:
+        session.open()
+        session.evaluate("navigator.serviceWorker.ready", wait=True)
+        log = session.server_lines()
+        worker = next((n for n, line in enumerate(log) if '"GET /sw.js' in line), len(log))
+        fetched = sum('"GET /zoomatch.wasm' in line for line in log[:worker])
+        check(fetched == 1, f"a first visit asked for zoomatch.wasm {fetched} times")
+        print(f"first visit: zoomatch.wasm asked for {fetched} time(s) by the page, "
+              f"{session.requests('/zoomatch.wasm') - fetched} by the service worker")
+        player = Player(session)
+        # Each game is played on the page that is then left and come back to:
+        # forward comes to a second load of the page (at another address, or
+        # it would take the first's place), left by going back.
+        for name, first, leave, come_back in (
+                ("a reload", None, None, session.reload),
+                ("back", None, lambda: session.navigate("about:blank", until="true"), session.back),
+                ("forward", lambda: session.navigate(session.url + "index.html"), session.back,
+                 session.forward)):
+            if first:
+                first()
+            player.state = session.evaluate(STATE)
+            for step in game[:4]:  # picks, a check, more picks
+                session.click(*player.where(step["input"][1]))
+            check(session.evaluate(STATE)["output"] != start["output"], f"{name}: no game played")
+            if leave:
+                leave()
+            come_back()
+            print(f"{name}: the page "
+                  f"{'shown again from the back/forward cache' if session.restored else 'loaded anew'}")
+            deadline = time.monotonic() + 2
+            while (found := player.differences(start, [])) and time.monotonic() < deadline:
+                time.sleep(0.05)
+                player.state = session.evaluate(STATE)
+            for difference in found:
+                check(False, f"after {name}: {difference}")
+        quiet(session)
+
+
 def offline():
-    with Session(SITE) as session:
+    with page(folder=SITE) as session:
         session.open()
         check(session.evaluate(
             "Promise.race([navigator.serviceWorker.ready.then(() => true),"
@@ -373,10 +446,12 @@ def offline():
               "no service worker controls the page on its second load")
         check(stop(session.server), "the server did not stop")
         Player(session).play("offline", DATA["scenarios"][0]["steps"])
-        axe(session, "offline", 20)
+        if ENGINE == "chromium":
+            axe(session, "offline", 20)
         quiet(session)
 
 
-{"scenarios": scenarios, "random": random_game, "layout": layout, "offline": offline}[MODE]()
-print(f"{MODE}: {len(failures)} checks failed")
+{"scenarios": scenarios, "random": random_game, "layout": layout, "visits": visits,
+ "offline": offline}[MODE]()
+print(f"{MODE} in {ENGINE}: {len(failures)} checks failed")
 sys.exit(1 if failures else 0)

@@ -149,10 +149,10 @@ std::string PageWriter::html() const {
     out += "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
            "<link rel=\"icon\" href=\"icon-192.png\" sizes=\"192x192\">\n"
            "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
+           // The loader fetches the quiz's code as it runs. (A preload of it
+           // would not do: WebKit's fetch never takes a preloaded copy, so it
+           // would come down twice there.)
            "<script src=\"zoomatch.js\" defer></script>\n"
-           // The quiz's code comes down beside its loader rather than after it.
-           "<link rel=\"preload\" href=\"zoomatch.wasm\" as=\"fetch\" type=\"application/wasm\" "
-           "crossorigin>\n"
            "</head>\n<body>\n<main id=\"MainForm\">\n";
 
     // The heading first, then the controls in the window's tab order: the
