@@ -102,11 +102,6 @@ std::string box(const window::PixelRect& rect) {
     return box(rect.left, rect.top, rect.width, rect.height);
 }
 
-std::string background(const ControlDef& def) {
-    return def.background == window::SystemWindowColour ? std::string()
-                                                        : ";background:" + colour(def.background);
-}
-
 // The radio circle: 13 pixels, 2 from the option's left, centred on its row.
 constexpr double RadioSize = 13;
 constexpr double RadioLeft = 2;
@@ -248,12 +243,24 @@ std::string PageWriter::css() const {
     // The link's text smaller than the window's.
     const double linkPixels = 13;
     out += "#about a{color:LinkText;font-size:" + number(linkPixels / fontPixels(), 4) + "em}\n";
-    // Each control in its colours, whatever the screen.
-    for (const ControlDef& def : controls)
-        if (def.background != window::SystemWindowColour)
-            out += (def.kind == Kind::OptionButton ? "[for=" + elementId(def.member) + "]"
-                                                   : "#" + elementId(def.member)) +
-                   "{" + background(def).substr(1) + "}\n";
+    // Each control in its colours, whatever the screen; the controls of one
+    // colour in one rule.
+    std::vector<std::pair<std::uint32_t, std::string>> colours;
+    for (const ControlDef& def : controls) {
+        if (def.background == window::SystemWindowColour)
+            continue;
+        const std::string selector = def.kind == Kind::OptionButton
+                                         ? "[for=" + elementId(def.member) + "]"
+                                         : "#" + elementId(def.member);
+        auto same = std::find_if(colours.begin(), colours.end(),
+                                 [&def](const auto& c) { return c.first == def.background; });
+        if (same == colours.end())
+            colours.emplace_back(def.background, selector);
+        else
+            same->second += "," + selector;
+    }
+    for (const auto& [rgb, selectors] : colours)
+        out += selectors + "{background:" + colour(rgb) + "}\n";
 
     // From the window's width up: the window at the page's top left in its
     // own size, every control at its place.
@@ -328,12 +335,12 @@ std::string PageWriter::css() const {
            "px,(100vh - " + em(6 * 16) + ")/10," + number(RoomyRow, 0) + "px)}\n";
     out += "main>*{grid-column:1/-1}\n";
     out += "h1{margin:0 -" + em(8) + ";line-height:" + em(25) + "}\n";
-    out += "fieldset{position:relative;display:grid;grid-auto-rows:minmax(var(--row),auto);"
-           "padding:" +
-           em(20) + " " + em(8) + " " + em(6) + "}\n";
-    out += "label,input{grid-column:1}\n";
-    out += "label{position:relative;display:flex;align-items:center}\n";
-    out += "input{align-self:center;margin-left:" + em(RadioLeft) + "}\n";
+    // A frame's options follow each other in the page from top to bottom;
+    // each circle is drawn over its label, centred on a row of one line.
+    out += "fieldset{position:relative;padding:" + em(20) + " " + em(8) + " " + em(6) + "}\n";
+    out += "label{position:relative;display:flex;align-items:center;min-height:var(--row)}\n";
+    out += "input{display:block;position:relative;margin:calc((var(--row) - " + em(RadioSize) +
+           ")/2) 0 calc((var(--row) + " + em(RadioSize) + ")/-2) " + em(RadioLeft) + "}\n";
     out += "button{min-height:var(--row)}\n";
     out += "textarea{height:" + em(10 * 20 + 4) + "}\n";
     out += "#about a{display:inline-block;line-height:" + number(TouchRow, 0) + "px}\n";
@@ -358,14 +365,6 @@ std::string PageWriter::css() const {
                (paired ? ";grid-column:" + std::to_string(column) : std::string()) + "}\n";
     }
     out += "#about{grid-row:" + std::to_string(line + 1) + "}\n";
-    // Each option on its row of the column, its circle over its label.
-    for (const ControlDef& def : controls)
-        if (const auto group = window::optionGroup(def.member)) {
-            const auto& rows = window::columnRows(*group);
-            const auto row = std::find(rows.begin(), rows.end(), def.member.index) - rows.begin();
-            const std::string id = elementId(def.member);
-            out += "#" + id + ",[for=" + id + "]{grid-row:" + std::to_string(row + 1) + "}\n";
-        }
     out += "}\n";
     return out;
 }
