@@ -69,8 +69,9 @@ def version(engine):
             ["dpkg-query", "-W", "-f=${Version}", "libwebkit2gtk-4.1-0"],
             capture_output=True, text=True).stdout.split("-")[0]
     command = {"chromium": "chromium", "firefox": "firefox-esr"}[engine]
-    text = subprocess.run([command, "--version"], capture_output=True, text=True).stdout
-    return " ".join(text.split()[:3] if engine == "firefox" else text.split()[:2])
+    words = subprocess.run([command, "--version"], capture_output=True, text=True).stdout.split()
+    return f"Firefox ESR {words[2].removesuffix('esr')}" if engine == "firefox" else " ".join(
+        words[:2])
 
 
 def files():
