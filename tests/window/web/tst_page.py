@@ -280,9 +280,10 @@ COLUMN = """(() => {
 
 def one_column(session, how):
     """Narrower than the window, just opened at its top with the focus in
-    the output box: one column in the window's order from top to bottom (push buttons on one line side by side), each frame's options
-    in its order, rows of at least 24 px (44 on a phone's height), every
-    caption whole, nothing wider than the screen, the colours."""
+    the output box: one column in the window's order from top to bottom
+    (push buttons on one line side by side), each frame's options in its
+    order, rows of 44 px, every caption whole, nothing wider than the
+    screen; in Chromium the colours."""
     got = session.evaluate(COLUMN)
     boxes, width = got["boxes"], got["width"]
     check(got["scrollWidth"] <= width, f"{how}: the page scrolls sideways")
