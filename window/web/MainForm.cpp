@@ -70,6 +70,8 @@ EM_JS(void, zoomatch_restarted, (const char16_t* id, int idLength), {
 // - An arrow key moves to the next or previous option of its column and
 //   selects it, from the last to the first and back (a browser's own radio
 //   group may stop at either end); the click reaches the quiz like any other.
+// - Where a key moves the focus, the focused control shows it, also after a
+//   click (WebKit would not draw the focus that a script moves).
 // - A page that the browser kept and shows again (back or forward) is the
 //   quiz at start, not the game that was left.
 // - The output box, first in the Tab round, has the focus at start, as in the
@@ -97,7 +99,7 @@ EM_JS(void, zoomatch_attach, (), {
                 var options = event.target.closest('fieldset').querySelectorAll('input');
                 var at = Array.prototype.indexOf.call(options, event.target);
                 var next = options[(at + step + options.length) % options.length];
-                next.focus();
+                next.focus({focusVisible : true});
                 next.click();
                 event.preventDefault();
                 return;
@@ -112,7 +114,9 @@ EM_JS(void, zoomatch_attach, (), {
             if (at == stops.length)
                 return;
             var next = stops[(at + (event.shiftKey ? stops.length - 1 : 1)) % stops.length];
-            (next.querySelector(':checked') || next.querySelector('input') || next).focus();
+            (next.querySelector(':checked') || next.querySelector('input') || next).focus({
+                focusVisible : true
+            });
             event.preventDefault();
         });
     addEventListener(
@@ -121,7 +125,7 @@ EM_JS(void, zoomatch_attach, (), {
                 _MainForm_restart();
         });
     if (!document.activeElement || document.activeElement == document.body)
-        form.querySelector('textarea').focus({preventScroll : true});
+        form.querySelector('textarea').focus({preventScroll : true, focusVisible : true});
     document.documentElement.dataset.playable = 'true';
 });
 

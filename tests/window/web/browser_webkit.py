@@ -60,6 +60,25 @@ def start_xvfb(log):
     return process, ":" + number.decode().strip()
 
 
+def focus(display):
+    """Gives the browser's window the keyboard focus, as the window in front
+    has on a desktop (with no window manager, no window takes it): WebKit
+    draws focus rings and moves the focus to an autofocus element only in a
+    focused window."""
+    from Xlib import X
+    from Xlib.display import Display
+    screen = Display(display)
+    try:
+        def shown():
+            return [w for w in screen.screen().root.query_tree().children
+                    if w.get_attributes().map_state == X.IsViewable]
+        window = wait_for(shown, 30, "the browser's window did not show")[0]
+        window.set_input_focus(X.RevertToParent, X.CurrentTime)
+        screen.sync()
+    finally:
+        screen.close()
+
+
 class WebKit(Page):
     engine = "webkit"
 
@@ -89,6 +108,7 @@ class WebKit(Page):
         self.session = self.call("POST", "/session", {"capabilities": {"alwaysMatch": {
             "webkitgtk:browserOptions": {"binary": MINIBROWSER, "args": ["--automation"]}}}})[
             "sessionId"]
+        focus(display)
 
     def _end(self):
         if self.session:

@@ -59,6 +59,7 @@ STATE = """(() => {
     boxes[id] = [r.left, r.top, r.width, r.height];
   }
   return {focus: document.activeElement && document.activeElement.id,
+          visible: !!document.querySelector(':focus-visible'),
           checked: OPTIONS.filter(id => element(id).checked),
           captions: OPTIONS.map(id => element(id).labels[0].textContent),
           output: element(OUTPUT).defaultValue, shown: element(OUTPUT).value,
@@ -116,12 +117,14 @@ class Player:
                     props.get({"option": "checked", "textbox": "readonly"}.get(kind)))
         return got
 
-    def differences(self, step, said):
+    def differences(self, step, said, moved_from=None):
         got = {key: self.state[key] for key in ("focus", "checked", "captions", "output", "shown")}
         got.update(said=[text.replace("\u200b", "") for text in said], load=self.state["load"])
         want = {key: step[key] for key in ("focus", "checked", "captions", "output")}
         want.update(shown=step["output"].replace("\r\n", "\n"), load=self.session.loads,
                     said=[] if step["announced"] is None else [step["announced"]])
+        if step["input"][0] == "key" and step["focus"] != moved_from:  # a key moved it: shown
+            got["focus shown"], want["focus shown"] = self.state["visible"], True
         if self.tree:
             got.update(self.read_tree())
             want.update(expected_tree(step))
@@ -146,7 +149,7 @@ class Player:
             while True:  # what an input changes is there when it returns; allow some slack
                 self.state = self.session.evaluate(STATE)
                 said += self.state["said"]
-                found = self.differences(step, said)
+                found = self.differences(step, said, steps[number - 1]["focus"] if number else None)
                 if not found or time.monotonic() > deadline:
                     break
                 time.sleep(0.05)
@@ -169,17 +172,20 @@ def page(**where):
 
 def scenarios():
     chromium = ENGINE == "chromium"
-    ways = [("desktop, mouse", {})]
-    if chromium:
-        ways += [("desktop at device scale 2, mouse", dict(scale=2)),
-                 ("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))]
-    else:  # one column, at a phone's width (WebKit's MiniBrowser is no narrower than 447 px)
+    # Each engine by mouse, at device scale 2 where it can be set, and by
+    # touch: on Chromium's phone, elsewhere taps on a desktop's layout.
+    scales = (1, 2) if ENGINE != "webkit" else (1,)
+    ways = [("desktop, mouse", {})] + [("desktop at device scale 2, mouse", dict(scale=2))] * (
+        len(scales) - 1)
+    ways += [("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))
+             if chromium else ("taps", dict(touch=True))]
+    if not chromium:  # one column at a phone's width (WebKit's MiniBrowser: 447 px at least)
         narrow = 450 if ENGINE == "webkit" else 360
         ways += [(f"{narrow} px wide, mouse", dict(width=narrow, height=640))]
     with page() as session:
-        if not chromium:  # Chromium's own layout test has all of this, at every dpi
-            session.open(width=1000, height=800)
-            boxes_at(session, ENGINE, 96, colours=True)
+        for scale in scales * (not chromium):  # Chromium's layout test has these, at every dpi
+            session.open(width=1000, height=800, scale=scale)
+            boxes_at(session, ENGINE, 96 * scale, colours=True)
         for how, viewport in ways:
             session.open(**viewport)
             if not chromium and "width" in viewport:
@@ -211,7 +217,7 @@ def random_game():
     steps, started = DATA["scenarios"][0]["steps"], time.monotonic()
     with page() as session:
         session.open()
-        Player(session).play(f"random game {sys.argv[6]}", steps)
+        Player(session).play(f"random game {ARGS[6]}", steps)
         quiet(session)
     print(f"played {len(steps) - 1} random inputs in {ENGINE} in "
           f"{time.monotonic() - started:.0f} s")
