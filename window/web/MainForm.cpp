@@ -74,10 +74,6 @@ EM_JS(void, zoomatch_restarted, (const char16_t* id, int idLength), {
 //   click (WebKit would not draw the focus that a script moves).
 // - A page that the browser kept and shows again (back or forward) is the
 //   quiz at start, not the game that was left.
-// - The output box, first in the Tab round, has the focus at start, as in the
-//   window, unless the learner has focused something already. It is given
-//   without scrolling, so that the page opens at its top even where the box
-//   lies below the screen (at the end of the one column on a phone).
 EM_JS(void, zoomatch_attach, (), {
     var form = document.getElementById('MainForm');
     form.addEventListener(
@@ -124,8 +120,6 @@ EM_JS(void, zoomatch_attach, (), {
             if (event.persisted)
                 _MainForm_restart();
         });
-    if (!document.activeElement || document.activeElement == document.body)
-        form.querySelector('textarea').focus({preventScroll : true, focusVisible : true});
     document.documentElement.dataset.playable = 'true';
 });
 

@@ -14,3 +14,14 @@ if ('serviceWorker' in navigator)
   addEventListener('load', function () {
     navigator.serviceWorker.register('sw.js').catch(function () {});
   });
+
+// The output box, first in the window's Tab round, has the focus at start, as
+// in the window, given as soon as the script runs. It is given without
+// scrolling, so that the page opens at its top even where the box lies below
+// the screen (at the end of the one column on a phone); and not taken from
+// anything the learner has focused already.
+(function () {
+  var box = document.querySelector('#MainForm textarea');
+  if (box && (!document.activeElement || document.activeElement === document.body))
+    box.focus({preventScroll: true, focusVisible: true});
+})();

@@ -290,6 +290,8 @@ def one_column(session, how):
     (push buttons on one line side by side), each frame's options in its
     order, rows of 44 px, every caption whole, nothing wider than the
     screen; in Chromium the colours."""
+    session.evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))",
+                     wait=True)  # settled: painted twice
     got = session.evaluate(COLUMN)
     boxes, width = got["boxes"], got["width"]
     check(got["scrollWidth"] <= width, f"{how}: the page scrolls sideways")
