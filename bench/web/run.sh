@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# The web page's benchmark (figures, not a test): first-visit bytes, time to
-# playable against a script-free floor, Lighthouse desktop and mobile.
-#   bench/web/run.sh SITE_DIR [LOADS] [LIGHTHOUSE_RUNS]
+# The web page's benchmark (figures, not a test): the files' sizes, and in
+# each engine first-visit bytes and time to playable against a script-free
+# floor; Lighthouse desktop and mobile.
+#   bench/web/run.sh SITE_DIR [LOADS] [LIGHTHOUSE_RUNS] [ENGINES]
 # Lighthouse comes from `npm ci` in this folder, which the script runs when
 # it is missing.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-[ $# -ge 1 ] && [ -f "$1/index.html" ] || { echo "usage: $0 SITE_DIR [LOADS] [LIGHTHOUSE_RUNS]" >&2; exit 2; }
+[ $# -ge 1 ] && [ -f "$1/index.html" ] || { echo "usage: $0 SITE_DIR [LOADS] [LIGHTHOUSE_RUNS] [ENGINES]" >&2; exit 2; }
 if [ ! -f "$here/node_modules/lighthouse/cli/index.js" ]; then
     (cd "$here" && npm ci --no-audit --no-fund --silent)
 fi

@@ -5,22 +5,25 @@ definition and the table of steps from form_json (run under Node). MODE is
 one of: scenarios (each by mouse, then form values that are no member; in
 Chromium also at device scale 2 and by touch on a phone, with the live
 region and the accessibility tree; elsewhere at 96 dpi with every box and
-colour), random (the game of COUNT inputs from SEED), layout (Chromium: the
-elements, every box at 96 to 192 dpi by device scale and browser zoom,
-colours, phone and touch, axe-core), visits (a first visit fetches the
-program once; the start state again after a reload, back and forward),
-offline (a game from the service worker with the server stopped, also from
-index.html and with a query), files (the site and zoomatch.html opened as
-files, zoomatch.html from a deeper web path), nowasm (the engine without
+colour, and in one column at a phone's width), random (the game of COUNT
+inputs from SEED), layout (Chromium: the elements, every box at 96 to 192
+dpi by device scale and browser zoom, colours, one column on narrow screens
+and phones, touch, axe-core), visits (a first visit fetches the program
+once; the start state again after a reload, back and forward), offline (a
+game from the service worker with the server stopped, also from index.html
+and with a query), files (the site and zoomatch.html opened as files,
+zoomatch.html from a deeper web path), nowasm (the engine without
 WebAssembly; in Chromium also without scripts), loading (Chromium: a program
 served badly, or missing, or broken), update (a new version deployed; a
 deploy half done). The console and the page's Content-Security-Policy must
 stay silent.
    tst_page.py MODE [--engine=ENGINE] FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
+import base64
 import contextlib
 import functools
 import gzip
 import http.server
+import io
 import json
 import os
 import pathlib
@@ -33,12 +36,14 @@ import threading
 import time
 
 from browser import Session, stop
+from PIL import Image
 
 ENGINE = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--engine=")), "chromium")
 ARGS = [a for a in sys.argv if not a.startswith("--engine=")]
 MODE, FORM_JSON, URL_FILE, SITE, AXE_FILE = ARGS[1:6]
 DATA = json.loads(subprocess.run(["node", "--no-experimental-fetch", FORM_JSON, *ARGS[6:8]],
                                  capture_output=True, check=True).stdout)
+SHOTS = os.path.dirname(os.path.abspath(URL_FILE))  # pictures to look at
 URL = open(URL_FILE).read().strip() if MODE in ("scenarios", "random", "layout") else None
 # The shared server's log, where it logs the CSP reports it receives.
 SERVER_LOG = os.path.join(os.path.dirname(URL_FILE), "server.log")
@@ -103,7 +108,13 @@ class Player:
         self.session, self.touch, self.tree = session, touch, tree
 
     def where(self, control):
-        """The centre of a control's place in the definition, on this page."""
+        """The centre of a control's place in the definition, on this page;
+        in one column, the centre of its element, scrolled into view."""
+        if self.session.evaluate(f"innerWidth < {FORM['client']['96'][2]}"):
+            return self.session.evaluate(f"""(e => {{ e = e.type === 'radio' ? e.labels[0] : e;
+              e.scrollIntoView({{block: 'nearest'}}); const r = e.getBoundingClientRect();
+              return [r.left + r.width / 2, r.top + r.height / 2]; }})(
+              document.getElementById('{control}'))""")
         main = self.state["boxes"]["MainForm"]
         scale = main[2] / FORM["client"]["96"][2]
         left, top, width, height = CONTROLS[control]["rects"]["96"]
@@ -183,12 +194,17 @@ def scenarios():
     ways = [("desktop, mouse", {}), ("desktop at device scale 2, mouse", dict(scale=2))]
     ways += [("phone, touch", dict(width=360, height=640, scale=2, mobile=True, touch=True))
              if chromium else ("taps", dict(touch=True))]
+    if not chromium:  # one column at a phone's width (WebKit's MiniBrowser: 447 px at least)
+        narrow = 450 if ENGINE == "webkit" else 360
+        ways += [(f"{narrow} px wide, mouse", dict(width=narrow, height=640))]
     with page() as session:
         for scale in (1, 2) * (not chromium):  # Chromium's layout test has these, at every dpi
             session.open(width=1000, height=800, scale=scale)
             boxes_at(session, ENGINE, 96 * scale, colours=True)
         for how, viewport in ways:
             session.open(**viewport)
+            if not chromium and "width" in viewport:
+                one_column(session, f"{ENGINE}, {how}")
             player = Player(session, touch="touch" in viewport, tree=chromium)
             for scenario in DATA["scenarios"]:
                 player.play(f"{how}: {scenario['name']}", scenario["steps"])
@@ -222,23 +238,27 @@ def random_game():
           f"{time.monotonic() - started:.0f} s")
 
 
-def boxes_at(session, how, dpi, fit=1.0, colours=False):
-    """Each control's box in device pixels against its place at `dpi` (on a
-    phone, at 96 dpi times the scale `fit` that fits the window to its width);
-    with `colours`, the commonest colour of each coloured control in a
-    screenshot, less what lies on it and a border of 2 px, where edges blend."""
+def boxes_at(session, how, dpi, colours=False):
+    """Each control's box in device pixels against its place at `dpi`; with
+    `colours`, each coloured control's colour."""
     state = session.evaluate(STATE)
     ratio = state["ratio"]
-    check(fit != 1 or abs(ratio - dpi / 96) < 1e-6, f"{how}: device pixel ratio {ratio}")
+    check(abs(ratio - dpi / 96) < 1e-6, f"{how}: device pixel ratio {ratio}")
     rects = {"MainForm": FORM["client"], **{i: c["rects"] for i, c in CONTROLS.items()}}
-    at = {i: [round(v * fit) for v in r[str(dpi)]] for i, r in rects.items()}
+    at = {i: r[str(dpi)] for i, r in rects.items()}
     for id_, want in at.items():
         got = [v * ratio for v in state["boxes"][id_]]
         check(all(abs(a - b) <= 1 for a, b in zip(got, want)),
               f"{how}, {dpi} dpi: {id_} at {[round(v, 2) for v in got]}, not {want}")
-    if not colours:
-        return
-    image, hole = session.screenshot(), (1, 2, 3)  # a colour the page does not use
+    if colours:
+        colours_at(session.screenshot(), how, at)
+
+
+def colours_at(image, how, at):
+    """The commonest colour of each coloured control (boxes `at` in the
+    image's pixels), less what lies on it and a border of 2 px, where edges
+    blend."""
+    hole = (1, 2, 3)  # a colour the page does not use
     wanted = {"MainForm": FORM["background"],
               **{i: c["background"] for i, c in CONTROLS.items() if c["background"] >= 0}}
     for id_, colour in wanted.items():
@@ -252,6 +272,84 @@ def boxes_at(session, how, dpi, fit=1.0, colours=False):
         got, want = counts and max(counts)[1], tuple(colour.to_bytes(3, "big"))
         check(got and all(abs(a - b) <= 2 for a, b in zip(got, want)),
               f"{how}: {id_} is {got}, not {want}")
+
+
+# A narrow page in the document's CSS pixels: each control's box (an
+# option's label), the box of its caption, an option's circle; a frame's
+# caption is its legend.
+COLUMN = """(() => {
+  const box = e => { const r = e.getBoundingClientRect();
+                     return [r.left + scrollX, r.top + scrollY, r.width, r.height]; };
+  const text = e => { const range = document.createRange(); range.selectNodeContents(e);
+                      return box(range); };
+  const got = {width: innerWidth, scrollWidth: document.documentElement.scrollWidth,
+               ratio: devicePixelRatio, boxes: {}, texts: {}, circles: {},
+               start: [scrollY, document.activeElement.id]};
+  for (const id of ['MainForm', ...IDS]) {
+    const e = document.getElementById(id), shown = e.type === 'radio' ? e.labels[0] : e;
+    got.boxes[id] = box(shown);
+    const caption = e.tagName === 'FIELDSET' ? e.querySelector('legend') :
+      ['TEXTAREA', 'MAIN'].includes(e.tagName) ? null : shown;
+    if (caption) got.texts[id] = text(caption);
+    if (shown !== e) got.circles[id] = box(e);
+  }
+  got.boxes.about = box(document.querySelector('#about a'));
+  got.texts.about = text(document.querySelector('#about a'));
+  return got;
+})()""".replace("IDS", json.dumps(list(CONTROLS)))
+
+
+def one_column(session, how):
+    """Narrower than the window, just opened at its top with the focus in
+    the output box: one column in the window's order from top to bottom
+    (push buttons on one line side by side), each frame's options in its
+    order, rows of 44 px, every caption whole, nothing wider than the
+    screen; in Chromium the colours."""
+    session.evaluate("new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))",
+                     wait=True)  # settled: painted twice
+    got = session.evaluate(COLUMN)
+    boxes, width = got["boxes"], got["width"]
+    check(got["scrollWidth"] <= width, f"{how}: the page scrolls sideways")
+    check(got["start"] == [0, OUTPUT], f"{how}: opens scrolled to and focused at {got['start']}")
+
+    def within(inner, outer, slack=0.5):
+        return (inner[0] >= outer[0] - slack and inner[1] >= outer[1] - slack
+                and inner[0] + inner[2] <= outer[0] + outer[2] + slack
+                and inner[1] + inner[3] <= outer[1] + outer[3] + slack)
+    for id_, box in boxes.items():
+        check(within(box, [0, box[1], width, box[3]]), f"{how}: {id_} sticks out at {box}")
+        text = got["texts"].get(id_)
+        check(not text or (within(text, box) and text[2] > 0), f"{how}: {id_}'s caption "
+              f"at {text} is cut by its box {box}")
+        if id_ in got["circles"]:
+            circle = got["circles"][id_]
+            check(box[3] >= 44 - 0.01, f"{how}: {id_}'s row is {box[3]} px high")
+            check(within(circle, box) and circle[0] + circle[2] <= text[0],
+                  f"{how}: {id_}'s circle {circle} is not on its row {box} left of {text}")
+
+    def below(a, b):  # b's box below a's
+        return boxes[b][1] >= boxes[a][1] + boxes[a][3] - 0.5
+    rect = {i: c["rects"]["96"] for i, c in CONTROLS.items()}
+    shown = sorted((i for i, c in CONTROLS.items() if c["parent"] is None),
+                   key=lambda i: (rect[i][1], rect[i][0]))
+    for a, b in zip(shown, shown[1:] + ["about"]):
+        beside = b != "about" and CONTROLS[a]["kind"] == CONTROLS[b]["kind"] == "button" \
+            and rect[a][1] == rect[b][1]
+        check(boxes[a][1] == boxes[b][1] and boxes[a][0] + boxes[a][2] <= boxes[b][0]
+              if beside else below(a, b), f"{how}: {b} at {boxes[b]} after {a} at {boxes[a]}")
+    for frame in (i for i, c in CONTROLS.items() if c["kind"] == "frame"):
+        rows = sorted((i for i in OPTIONS if CONTROLS[i]["parent"] == frame),
+                      key=lambda i: rect[i][1])
+        check(all(within(boxes[i], boxes[frame]) for i in rows),
+              f"{how}: {frame}'s options are not all inside it")
+        check(all(below(a, b) for a, b in zip(rows, rows[1:])), f"{how}: {frame}'s order")
+    if ENGINE != "chromium":
+        return
+    # The colours in a picture of the whole page.
+    data = session.call("Page.captureScreenshot", format="png", captureBeyondViewport=True)
+    image = Image.open(io.BytesIO(base64.b64decode(data["data"]))).convert("RGB")
+    colours_at(image, how, {i: [round(v * got["ratio"]) for v in box]
+                            for i, box in boxes.items()})
 
 
 def axe(session, how, rows):
@@ -289,13 +387,18 @@ def layout():
             boxes_at(session, f"device scale {dpi / 96}", dpi, colours=dpi in (96, 192))
         session.open(width=1000, height=800)
         axe(session, "desktop", 20)
-        # A phone: the whole window scaled down to its width, nothing to scroll.
-        session.open(width=360, height=640, scale=2, mobile=True, touch=True)
-        fit = 2 * 360 / FORM["client"]["96"][2]
-        boxes_at(session, "phone", 96, fit, colours=True)
-        check(session.evaluate("document.documentElement.scrollWidth <= innerWidth"),
-              "phone: the page scrolls sideways")
-        axe(session, "phone", 20 * fit / 2)
+        # From the window's width up, the window as defined; below it, one
+        # column, on phones too.
+        session.open(width=461, height=800)
+        boxes_at(session, "461 px wide", 96)
+        for width, height in ((460, 800), (360, 640), (320, 568)):
+            phone = width < 460
+            session.open(width=width, height=height, scale=2, mobile=phone, touch=phone)
+            how = f"{width}x{height}"
+            one_column(session, how)
+            axe(session, how, 24)
+            if width == 360:
+                session.screenshot().save(os.path.join(SHOTS, "phone.png"))
         # A touch screen with room: rows of at least 24 px.
         session.open(width=800, height=600, touch=True)
         row = session.evaluate(STATE)["boxes"][OPTIONS[0]][3]

@@ -4,9 +4,11 @@
 #include "FormDefinition.h"
 #include "Unicode.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <set>
+#include <utility>
 #include <vector>
 
 using quiz::appendUtf8;
@@ -100,14 +102,14 @@ std::string box(const window::PixelRect& rect) {
     return box(rect.left, rect.top, rect.width, rect.height);
 }
 
-std::string background(const ControlDef& def) {
-    return def.background == window::SystemWindowColour ? std::string()
-                                                        : ";background:" + colour(def.background);
-}
-
 // The radio circle: 13 pixels, 2 from the option's left, centred on its row.
 constexpr double RadioSize = 13;
 constexpr double RadioLeft = 2;
+
+// A finger's target: an option row at least this high on a touch screen or
+// a narrow one, and this high where there is room.
+constexpr double TouchRow = 24;
+constexpr double RoomyRow = 44;
 
 constexpr std::u16string_view SourceLink = u"Лицензи и изходен код";
 constexpr std::u16string_view NoScriptLine = u"Тестът работи само с разрешени скриптове.";
@@ -165,7 +167,7 @@ std::string PageWriter::html(Form form) const {
     out += "<main id=\"MainForm\">\n";
 
     // The heading first, then the controls in the window's tab order: the
-    // output box, which holds the focus at start, each frame with its column
+    // output box, which the script gives the focus at start, each frame with its column
     // from top to bottom, then the buttons. An option or a push button is
     // named by its control array and carries its member index as its value.
     for (const ControlDef& def : controls)
@@ -182,9 +184,8 @@ std::string PageWriter::html(Form form) const {
         const std::string member = "name=\"" + std::string(def->member.name) + "\" id=\"" + id +
                                    "\" value=\"" + std::to_string(def->member.index) + "\"";
         if (def->kind == Kind::TextBox) {
-            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" +
-                   escaped(definition.outputName) + "\" autofocus>" + escaped(def->caption) +
-                   "</textarea>\n";
+            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" + escaped(definition.outputName) +
+                   "\">" + escaped(def->caption) + "</textarea>\n";
         } else if (def->kind == Kind::PushButton) {
             out +=
                 "<button type=\"button\" " + member + ">" + escaped(def->caption) + "</button>\n";
@@ -224,6 +225,7 @@ std::string PageWriter::css() const {
     const double windowWidth = client.width;
     const double windowHeight = client.height;
     const std::string fallback = "\"" + std::string(form.fallbackFontFamily) + "\"";
+    const auto controls = window::controlDefinitions();
     std::string out;
     // The window's font where it is installed, else its metric twin, local
     // or cut to the page's characters and served beside the page.
@@ -235,20 +237,17 @@ std::string PageWriter::css() const {
     // out a scroll bar, which the viewport's does not.
     out += "body{margin:0;font:" + number(fontPixels(), 3) + "px \"" +
            std::string(form.fontFamily) + "\"," + fallback + ",serif;container-type:inline-size}\n";
-    // The window, at the page's top left in its own size. Taps neither wait
-    // for a double tap nor zoom the page.
-    out += "main{position:relative;width:" + em(windowWidth) + ";height:" + em(windowHeight) +
-           ";background:" + colour(form.background) +
-           ";overflow:hidden;touch-action:manipulation;-webkit-tap-highlight-color:transparent}\n";
-    out += "main *{position:absolute;box-sizing:border-box;margin:0;padding:0;font:inherit;"
-           "color:inherit;border:0}\n";
-    out += "h1{text-align:center;white-space:nowrap;overflow:hidden}\n";
+    // Taps neither wait for a double tap nor zoom the page.
+    out += "main{background:" + colour(form.background) +
+           ";touch-action:manipulation;-webkit-tap-highlight-color:transparent}\n";
+    out += "main *{box-sizing:border-box;margin:0;padding:0;font:inherit;color:inherit;border:0}\n";
+    out += "h1{text-align:center}\n";
     // A frame: its title at the top left, its border around the options below.
     out += "fieldset{min-inline-size:0}\n";
     out += "fieldset::before{content:\"\";position:absolute;left:0;top:" + em(18) +
            ";right:0;bottom:0;border:" + em(1) + " solid #8C8CA8;border-radius:" + em(3) + "}\n";
-    out += "legend{left:0;top:0;line-height:" + em(19) + ";white-space:nowrap}\n";
-    out += "label{padding-left:" + em(20) + ";white-space:nowrap;overflow:hidden}\n";
+    out += "legend{position:absolute;left:0;top:0;line-height:" + em(19) + ";white-space:nowrap}\n";
+    out += "label{padding-left:" + em(20) + "}\n";
     out += "input{width:" + em(RadioSize) + ";height:" + em(RadioSize) + ";z-index:1}\n";
     out += "button{border:" + em(1) + " solid #6E6E8A;border-radius:" + em(3) +
            ";text-align:center;white-space:nowrap}\n";
@@ -259,67 +258,135 @@ std::string PageWriter::css() const {
     // A line above the window when the quiz cannot run.
     out += "body>p,noscript p{margin:0;padding:" + em(4) + " " + em(8) + "}\n";
     // Heard, not seen.
-    out +=
-        "#verdict{width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap}\n";
+    out += "#verdict{position:absolute;width:1px;height:1px;overflow:hidden;clip-path:inset(50%);"
+           "white-space:nowrap}\n";
+    out += "#about{text-align:right;white-space:nowrap}\n";
+    // The link's text smaller than the window's.
+    const double linkPixels = 13;
+    out += "#about a{color:LinkText;font-size:" + number(linkPixels / fontPixels(), 4) + "em}\n";
+    // Each control in its colours, whatever the screen; the controls of one
+    // colour in one rule.
+    std::vector<std::pair<std::uint32_t, std::string>> colours;
+    for (const ControlDef& def : controls) {
+        if (def.background == window::SystemWindowColour)
+            continue;
+        const std::string selector = def.kind == Kind::OptionButton
+                                         ? "[for=" + elementId(def.member) + "]"
+                                         : "#" + elementId(def.member);
+        auto same = std::find_if(colours.begin(), colours.end(),
+                                 [&def](const auto& c) { return c.first == def.background; });
+        if (same == colours.end())
+            colours.emplace_back(def.background, selector);
+        else
+            same->second += "," + selector;
+    }
+    for (const auto& [rgb, selectors] : colours)
+        out += selectors + "{background:" + colour(rgb) + "}\n";
+
+    // From the window's width up: the window at the page's top left in its
+    // own size, every control at its place.
+    const std::string windowFits = "(min-width:" + number(windowWidth, 0) + "px)";
+    out += "@media " + windowFits + "{\n";
+    out += "main{position:relative;width:" + em(windowWidth) + ";height:" + em(windowHeight) +
+           ";overflow:hidden}\n";
+    out += "main *{position:absolute}\n";
+    out += "h1,label{white-space:nowrap;overflow:hidden}\n";
     {
-        // The link to the source in the room right of the buttons, its text
-        // smaller than the window's and aligned to the window's right margin.
+        // The link to the source in the room right of the buttons, aligned
+        // to the window's right margin.
         double right = 0, top = 0, height = 0;
-        for (const ControlDef& def : window::controlDefinitions())
+        for (const ControlDef& def : controls)
             if (const auto rect = window::windowRect(def, 96);
                 def.kind == Kind::PushButton && rect.left + rect.width > right) {
                 right = rect.left + rect.width;
                 top = rect.top;
                 height = rect.height;
             }
-        const double margin = 8, textPixels = 13;
+        const double margin = 8;
         out += "#about{" + box(right + margin, top, windowWidth - right - 2 * margin, height) +
-               ";line-height:" + em(height) + ";text-align:right;white-space:nowrap}\n";
-        out += "#about a{position:static;color:LinkText;font-size:" +
-               number(textPixels / fontPixels(), 4) + "em}\n";
+               ";line-height:" + em(height) + "}\n";
+        out += "#about a{position:static}\n";
     }
-
-    for (const ControlDef& def : window::controlDefinitions()) {
+    for (const ControlDef& def : controls) {
         const std::string id = elementId(def.member);
         const window::PixelRect rect = window::parentRect(def, 96);
         switch (def.kind) {
         case Kind::OptionButton: {
             // The label is the option's whole box; the circle sits on its left.
-            out += "[for=" + id + "]{" + box(rect) + ";line-height:" + em(rect.height) +
-                   background(def) + "}\n";
+            out += "[for=" + id + "]{" + box(rect) + ";line-height:" + em(rect.height) + "}\n";
             out += "#" + id + "{left:" + em(rect.left + RadioLeft) +
                    ";top:" + em(rect.top + (rect.height - RadioSize) / 2) + "}\n";
             break;
         }
         case Kind::Label:
-            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height) +
-                   background(def) + "}\n";
+            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height) + "}\n";
             break;
         case Kind::PushButton: // the caption centred inside the button's border
-            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height - 2) +
-                   background(def) + "}\n";
+            out += "#" + id + "{" + box(rect) + ";line-height:" + em(rect.height - 2) + "}\n";
             break;
         case Kind::Frame:
         case Kind::TextBox:
-            out += "#" + id + "{" + box(rect) + background(def) + "}\n";
+            out += "#" + id + "{" + box(rect) + "}\n";
             break;
         }
     }
-
-    // A screen narrower than the window shows the whole window scaled down
-    // to its width; a touch screen with room shows it large enough that
-    // every option row is at least 24 pixels high, a finger's target.
+    out += "}\n";
+    // A touch screen with room shows the window large enough that every
+    // option row is at least 24 pixels high, a finger's target, as far as
+    // the width allows. (Browsers without container units take the
+    // viewport's width.)
     const double fitWidth = static_cast<int>(fontPixels() * 100 / windowWidth * 100000) / 100000.0;
     const double touchScale =
-        24.0 / window::windowRect(*firstOfKind(Kind::OptionButton), 96).height;
-    // (Browsers without container units take the viewport's width.)
+        TouchRow / window::windowRect(*firstOfKind(Kind::OptionButton), 96).height;
     const std::string fit = number(fitWidth, 5);
-    out += "@media (max-width:" + number(windowWidth - 0.02, 2) + "px){main{font-size:" + fit +
-           "vw;font-size:" + fit + "cqw}}\n";
     const std::string touch = number(fontPixels() * touchScale, 3) + "px";
-    out += "@media (pointer:coarse) and (min-width:" + number(windowWidth, 0) +
-           "px){main{font-size:min(" + fit + "vw," + touch + ");font-size:min(" + fit + "cqw," +
-           touch + ")}}\n";
+    out += "@media (pointer:coarse) and " + windowFits + "{main{font-size:min(" + fit + "vw," +
+           touch + ");font-size:min(" + fit + "cqw," + touch + ")}}\n";
+
+    // Narrower than the window (a phone, or a window zoomed in): one column
+    // in the window's order from top to bottom, the title, each frame, the
+    // push buttons side by side, the output box, then the link. The
+    // elements keep their order in the page, so the tab order and what
+    // screen readers find stay the window's. An option row is a finger's
+    // target: 44 pixels high where a whole column of them fits the screen's
+    // height, never less than 24.
+    out += "@media not all and " + windowFits + "{\n";
+    out += "main{display:grid;grid-template-columns:repeat(2,minmax(0,1fr));gap:" + em(8) +
+           ";padding:0 " + em(8) + " " + em(8) + ";--row:clamp(" + number(TouchRow, 0) +
+           "px,(100vh - " + em(6 * 16) + ")/10," + number(RoomyRow, 0) + "px)}\n";
+    out += "main>*{grid-column:1/-1}\n";
+    out += "h1{margin:0 -" + em(8) + ";line-height:" + em(25) + "}\n";
+    // A frame's options follow each other in the page from top to bottom;
+    // each circle is drawn over its label, centred on a row of one line.
+    out += "fieldset{position:relative;padding:" + em(20) + " " + em(8) + " " + em(6) + "}\n";
+    out += "label{position:relative;display:flex;align-items:center;min-height:var(--row)}\n";
+    out += "input{display:block;position:relative;margin:calc((var(--row) - " + em(RadioSize) +
+           ")/2) 0 calc((var(--row) + " + em(RadioSize) + ")/-2) " + em(RadioLeft) + "}\n";
+    out += "button{min-height:var(--row)}\n";
+    out += "textarea{height:" + em(10 * 20 + 4) + "}\n";
+    out += "#about a{display:inline-block;line-height:" + number(TouchRow, 0) + "px}\n";
+    // The window's controls from top to bottom, left to right; push buttons
+    // on one line share it.
+    std::vector<const ControlDef*> shown;
+    for (const ControlDef& def : controls)
+        if (def.parent.name.empty())
+            shown.push_back(&def);
+    std::stable_sort(shown.begin(), shown.end(), [](const ControlDef* a, const ControlDef* b) {
+        return std::pair(a->top, a->left) < std::pair(b->top, b->left);
+    });
+    int line = 0, column = 0;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const bool beside = i > 0 && shown[i]->kind == Kind::PushButton &&
+                            shown[i - 1]->kind == Kind::PushButton &&
+                            shown[i]->top == shown[i - 1]->top && column < 2;
+        column = beside ? column + 1 : 1;
+        line += beside ? 0 : 1;
+        const bool paired = shown[i]->kind == Kind::PushButton;
+        out += "#" + elementId(shown[i]->member) + "{grid-row:" + std::to_string(line) +
+               (paired ? ";grid-column:" + std::to_string(column) : std::string()) + "}\n";
+    }
+    out += "#about{grid-row:" + std::to_string(line + 1) + "}\n";
+    out += "}\n";
     return out;
 }
 
