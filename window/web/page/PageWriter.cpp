@@ -184,8 +184,8 @@ std::string PageWriter::html(Form form) const {
         const std::string member = "name=\"" + std::string(def->member.name) + "\" id=\"" + id +
                                    "\" value=\"" + std::to_string(def->member.index) + "\"";
         if (def->kind == Kind::TextBox) {
-            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" + escaped(definition.outputName) +
-                   "\">" + escaped(def->caption) + "</textarea>\n";
+            out += "<textarea id=\"" + id + "\" readonly aria-label=\"" +
+                   escaped(definition.outputName) + "\">" + escaped(def->caption) + "</textarea>\n";
         } else if (def->kind == Kind::PushButton) {
             out +=
                 "<button type=\"button\" " + member + ">" + escaped(def->caption) + "</button>\n";
