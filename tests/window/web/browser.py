@@ -92,6 +92,28 @@ def webdriver_key_actions(name):
             + [{"type": "keyUp", "value": k} for k in reversed(keys)])
 
 
+class WebDriverInput:
+    """Real input through WebDriver's actions (classic and BiDi): the engine's
+    driver supplies `_act(actions)`."""
+
+    def _pointer(self, kind, x, y):
+        self._act([{
+            "type": "pointer", "id": kind, "parameters": {"pointerType": kind},
+            "actions": [{"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"},
+                        {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}])
+
+    def click(self, x, y):
+        """A left click at (x, y) in CSS pixels, as a mouse gives it."""
+        self._pointer("mouse", x, y)
+
+    def tap(self, x, y):
+        self._pointer("touch", x, y)
+
+    def press(self, name):
+        """A key of the keyboard rule ("ShiftTab", "Up"): down, then up."""
+        self._act([{"type": "key", "id": "keyboard", "actions": webdriver_key_actions(name)}])
+
+
 def wait_for(condition, timeout, what):
     deadline = time.monotonic() + timeout
     while not (value := condition()):

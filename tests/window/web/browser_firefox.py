@@ -10,7 +10,7 @@ import subprocess
 import websocket
 from PIL import Image
 
-from browser import HOOK, Page, wait_for, webdriver_key_actions
+from browser import HOOK, Page, WebDriverInput, wait_for
 
 # A quiet profile: nothing fetched from the network that the page does not
 # ask for, no first-run pages; BiDi's own recommended settings come on top.
@@ -42,7 +42,7 @@ def value(remote):
     return remote.get("value")
 
 
-class Firefox(Page):
+class Firefox(WebDriverInput, Page):
     engine = "firefox"
 
     def _start(self, zoom):
@@ -133,20 +133,5 @@ class Firefox(Page):
         data = self.call("browsingContext.captureScreenshot", context=self.context)["data"]
         return Image.open(io.BytesIO(base64.b64decode(data))).convert("RGB")
 
-    def _pointer(self, kind, x, y):
-        self.call("input.performActions", context=self.context, actions=[{
-            "type": "pointer", "id": kind, "parameters": {"pointerType": kind},
-            "actions": [{"type": "pointerMove", "x": round(x), "y": round(y)},
-                        {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}])
-
-    def click(self, x, y):
-        """A left click at (x, y) in CSS pixels, as a mouse gives it."""
-        self._pointer("mouse", x, y)
-
-    def tap(self, x, y):
-        self._pointer("touch", x, y)
-
-    def press(self, name):
-        """A key of the keyboard rule ("ShiftTab", "Up"): down, then up."""
-        self.call("input.performActions", context=self.context, actions=[{
-            "type": "key", "id": "keyboard", "actions": webdriver_key_actions(name)}])
+    def _act(self, actions):
+        self.call("input.performActions", context=self.context, actions=actions)

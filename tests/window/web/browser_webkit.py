@@ -19,7 +19,7 @@ import urllib.request
 
 from PIL import Image
 
-from browser import HOOK, Page, free_port, stop, wait_for, webdriver_key_actions
+from browser import HOOK, Page, WebDriverInput, free_port, stop, wait_for
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
@@ -80,7 +80,7 @@ def focus(display):
         screen.close()
 
 
-class WebKit(Page):
+class WebKit(WebDriverInput, Page):
     engine = "webkit"
 
     def _start(self, zoom):
@@ -223,20 +223,3 @@ class WebKit(Page):
                 if "unknown error" not in str(error) or attempt == 2:
                     raise
                 time.sleep(0.5)
-
-    def _pointer(self, kind, x, y):
-        self._act([{
-            "type": "pointer", "id": kind, "parameters": {"pointerType": kind},
-            "actions": [{"type": "pointerMove", "x": round(x), "y": round(y), "origin": "viewport"},
-                        {"type": "pointerDown", "button": 0}, {"type": "pointerUp", "button": 0}]}])
-
-    def click(self, x, y):
-        """A left click at (x, y) in CSS pixels, as a mouse gives it."""
-        self._pointer("mouse", x, y)
-
-    def tap(self, x, y):
-        self._pointer("touch", x, y)
-
-    def press(self, name):
-        """A key of the keyboard rule ("ShiftTab", "Up"): down, then up."""
-        self._act([{"type": "key", "id": "keyboard", "actions": webdriver_key_actions(name)}])
