@@ -15,18 +15,26 @@
   var single = typeof zoomatchJs == 'function';
 
   // The output box, first in the window's Tab round, has the focus at start,
-  // as in the window, given as soon as this script runs. It is given without
-  // scrolling, so that the page opens at its top even where the box lies
-  // below the screen (at the end of the one column on a phone); and not taken
-  // from anything the learner has focused already.
-  var box = document.querySelector('#MainForm textarea');
-  if (box && (!document.activeElement || document.activeElement === document.body))
-    box.focus({ preventScroll: true, focusVisible: true });
+  // as in the window, given as soon as it is there and this script runs. It
+  // is given without scrolling, so that the page opens at its top even where
+  // the box lies below the screen (at the end of the one column on a phone);
+  // and not taken from anything the learner has focused already.
+  function focusOutput() {
+    var box = document.querySelector('#MainForm textarea');
+    if (box && (!document.activeElement || document.activeElement === document.body))
+      box.focus({ preventScroll: true, focusVisible: true });
+  }
+  if (document.readyState == 'loading')
+    document.addEventListener('DOMContentLoaded', focusOutput);
+  else
+    focusOutput();
 
   function failed() {
     var line = document.getElementById('failed');
     if (line)
       line.hidden = false;
+    else if (document.readyState == 'loading')
+      document.addEventListener('DOMContentLoaded', failed);
   }
 
   function start(program, settings) {

@@ -152,12 +152,13 @@ std::string PageWriter::html(Form form) const {
     out += "<meta name=\"theme-color\" content=\"" + colour(definition.background) + "\">\n";
     out += "<link rel=\"icon\" href=\"" + std::string(single ? "@ICON@" : "icon-192.png") +
            "\" sizes=\"192x192\">\n";
-    // The loader runs once the page is parsed and fetches the program. (A
-    // preload of the program would not do: WebKit's fetch never takes a
-    // preloaded copy, so it would come down twice there.)
+    // The loader runs as soon as it has arrived, while the page is still
+    // parsed, and fetches the program at once; the program starts once the
+    // page is all there. (A preload of the program would not do: WebKit's
+    // fetch never takes a preloaded copy, so it would come down twice there.)
     out += single ? "<style>@STYLE@</style>\n"
                   : "<link rel=\"stylesheet\" href=\"zoomatch.css\">\n"
-                    "<script src=\"zoomatch.js\" defer></script>\n";
+                    "<script src=\"zoomatch.js\" async></script>\n";
     out += "</head>\n<body>\n";
     // What the page says when the quiz cannot run, above the window: without
     // scripts, and (shown by the loader, and read out at once) when the
