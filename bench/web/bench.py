@@ -14,10 +14,8 @@ each browser engine of the page's tests (Chromium, Firefox ESR, WebKitGTK):
 5. each engine's figures against the budgets.
    bench.py SITE_DIR [LOADS] [LIGHTHOUSE_RUNS] [ENGINES]
    (defaults 15, 3 and chromium,firefox,webkit; 0 runs skips Lighthouse)"""
-import contextlib
 import functools
 import gzip
-import http.server
 import json
 import os
 import re
@@ -26,11 +24,10 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "window", "web"))
-from browser import Session, free_port, start_chromium, start_server, stop, wait_for  # noqa: E402
+from browser import Session, start_chromium, start_server, stop  # noqa: E402
 
 BUDGET = 40_000  # bytes after gzip: a first visit, and zoomatch.html
 RATIO = 1.2  # playable against the floor's first paint
@@ -46,14 +43,6 @@ MARK = """new MutationObserver(function (_, observer) {
 }).observe(document.documentElement, {attributes: true, attributeFilter: ['data-playable']});
 """
 PAINT = "performance.getEntriesByName('first-contentful-paint').map(e => e.startTime)[0]"
-
-
-class NoStore(http.server.SimpleHTTPRequestHandler):
-    """Every answer to be fetched again next time."""
-
-    def end_headers(self):
-        self.send_header("Cache-Control", "no-store")
-        super().end_headers()
 
 
 def packed(data):
@@ -129,16 +118,7 @@ def timing_copies(root):
         page = re.sub(r'<meta http-equiv="Content-Security-Policy"[^>]*>', "", page)
         page = page.replace("<head>", '<head>\n<script src="../mark.js"></script>', 1)
         open(index, "w", encoding="utf-8").write(page)
-    port = free_port()
-    server = subprocess.Popen([sys.executable, __file__, "--serve", root, str(port)],
-                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                              start_new_session=True)
-    url = f"http://127.0.0.1:{port}/"
-
-    def serving():
-        with contextlib.suppress(OSError):
-            return urllib.request.urlopen(url + "mark.js", timeout=1).status == 200
-    wait_for(serving, 10, "the timing server did not answer")
+    server, url = start_server(root, subprocess.DEVNULL, "--no-store")
     return server, url
 
 
@@ -258,9 +238,6 @@ def main():
               "(budget: 100)")
 
 
-if sys.argv[1] == "--serve":  # the timing's server: bench.py --serve FOLDER PORT
-    handler = functools.partial(NoStore, directory=sys.argv[2])
-    http.server.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[3])), handler).serve_forever()
 site = os.path.abspath(sys.argv[1])
 loads = int(sys.argv[2]) if len(sys.argv) > 2 else 15
 lighthouse_runs = int(sys.argv[3]) if len(sys.argv) > 3 else 3

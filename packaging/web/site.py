@@ -53,13 +53,12 @@ def single_page(template, css, font, icon, *scripts_and_output):
 def service_worker(site, template, version, *files):
     every = sorted(os.path.relpath(os.path.join(folder, name), site)
                    for folder, _, names in os.walk(site) for name in names)
-    hashes = "".join(f"{name} {sha256(read(os.path.join(site, name)))}\n"
-                     for name in every if name != "sw.js")
-    kept = [["./" if name == "index.html" else name, sha256(read(os.path.join(site, name)))]
-            for name in files]
+    hashes = {name: sha256(read(os.path.join(site, name))) for name in every if name != "sw.js"}
+    kept = [["./" if name == "index.html" else name, hashes[name]] for name in files]
+    everything = "".join(f"{name} {digest}\n" for name, digest in hashes.items())
     worker = read(template).decode()
     worker = worker.replace("@VERSION@", version).replace(
-        "@HASH@", hashlib.sha256(hashes.encode()).hexdigest()[:16]).replace(
+        "@HASH@", hashlib.sha256(everything.encode()).hexdigest()[:16]).replace(
         "@FILES@", ",\n  ".join(json.dumps(pair) for pair in kept))
     with open(os.path.join(site, "sw.js"), "wb") as f:
         f.write(worker.encode())

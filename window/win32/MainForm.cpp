@@ -6,8 +6,6 @@
 
 #include <commctrl.h>
 
-#include <bit>
-
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
@@ -177,12 +175,10 @@ HFONT makeFont(UINT dpi) {
 
 UINT monitorDpi(HWND window) {
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const auto getDpiForMonitor = [] {
-        HMODULE shcore = loadSystemLibrary(L"shcore.dll");
-        return shcore
-                   ? std::bit_cast<GetDpiForMonitorFn>(GetProcAddress(shcore, "GetDpiForMonitor"))
-                   : nullptr;
-    }();
+    static const auto getDpiForMonitor =
+        loadSystemLibrary(L"shcore.dll")
+            ? systemFunction<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor")
+            : nullptr;
     constexpr int EffectiveDpi = 0; // MDT_EFFECTIVE_DPI
     UINT x = 0, y = 0;
     HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);

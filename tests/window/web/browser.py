@@ -151,12 +151,12 @@ def free_port():
         return s.getsockname()[1]
 
 
-def start_server(folder, log):
-    """A static server for `folder` on a free port (server.py); its request
-    log, and the CSP reports it receives, to `log`."""
+def start_server(folder, log, *options):
+    """A static server for `folder` on a free port (server.py, with its serve
+    `options`); its request log, and the CSP reports it receives, to `log`."""
     port = free_port()
     process = subprocess.Popen(
-        ["/usr/bin/python3", os.path.join(HERE, "server.py"), "serve", folder, str(port)],
+        ["/usr/bin/python3", os.path.join(HERE, "server.py"), "serve", folder, str(port), *options],
         stdout=subprocess.DEVNULL, stderr=log, start_new_session=True)
     url = f"http://127.0.0.1:{port}/"
 

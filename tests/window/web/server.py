@@ -6,8 +6,12 @@ process group. `serve` is the server itself: it logs each request, and sends
 each page with its own Content-Security-Policy (from its meta element) once
 more as a report-only header, so that every engine reports a violation to
 the server, even one in a document that its driver can only reach after it
-has loaded; each report is logged as a line with "CSP report".
-   server.py start STATE SITE  |  server.py stop STATE  |  server.py serve SITE PORT"""
+has loaded; each report is logged as a line with "CSP report". Its options
+serve .wasm files as another type, send every answer under a policy of its
+own, or tell the browser to keep nothing (for timing every load alike).
+   server.py start STATE SITE  |  server.py stop STATE
+   server.py serve SITE PORT [--wasm-type TYPE] [--policy POLICY] [--no-store]"""
+import argparse
 import functools
 import html
 import http.server
@@ -17,7 +21,14 @@ import sys
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
+    policy = None
+    no_store = False
+
     def end_headers(self):
+        if self.policy:
+            self.send_header("Content-Security-Policy", self.policy)
+        if self.no_store:
+            self.send_header("Cache-Control", "no-store")
         path = self.translate_path(self.path)
         if os.path.isdir(path):
             path = os.path.join(path, "index.html")
@@ -40,9 +51,20 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 def main():
     command = sys.argv[1]
     if command == "serve":
-        folder, port = sys.argv[2:4]
-        handler = functools.partial(Handler, directory=folder)
-        http.server.ThreadingHTTPServer(("127.0.0.1", int(port)), handler).serve_forever()
+        options = argparse.ArgumentParser()
+        options.add_argument("folder")
+        options.add_argument("port", type=int)
+        options.add_argument("--wasm-type", default="application/wasm")
+        options.add_argument("--policy")
+        options.add_argument("--no-store", action="store_true")
+        given = options.parse_args(sys.argv[2:])
+
+        class Serving(Handler):
+            extensions_map = {**Handler.extensions_map, ".wasm": given.wasm_type}
+            policy = given.policy
+            no_store = given.no_store
+        handler = functools.partial(Serving, directory=given.folder)
+        http.server.ThreadingHTTPServer(("127.0.0.1", given.port), handler).serve_forever()
     from browser import start_server, stop
     state = sys.argv[2]
     pid_file, url_file = os.path.join(state, "server-pid"), os.path.join(state, "server-url")

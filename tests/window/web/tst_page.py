@@ -20,9 +20,7 @@ stay silent.
    tst_page.py MODE [--engine=ENGINE] FORM_JSON_JS URL_FILE SITE AXE_JS [SEED COUNT]"""
 import base64
 import contextlib
-import functools
 import gzip
-import http.server
 import io
 import json
 import os
@@ -32,10 +30,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 import time
 
-from browser import Session, stop
+from browser import Session, start_server, stop
 from PIL import Image
 
 ENGINE = next((a.split("=", 1)[1] for a in sys.argv if a.startswith("--engine=")), "chromium")
@@ -547,27 +544,14 @@ def without_wasm():
 
 @contextlib.contextmanager
 def served(folder, wasm_type, policy):
-    """A server in this process that calls .wasm files `wasm_type` and sends
-    each answer under the Content-Security-Policy `policy` (if any)."""
-    class Handler(http.server.SimpleHTTPRequestHandler):
-        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
-                          ".wasm": wasm_type}
-
-        def end_headers(self):
-            if policy:
-                self.send_header("Content-Security-Policy", policy)
-            super().end_headers()
-
-        def log_message(self, *args):
-            pass
-    server = http.server.ThreadingHTTPServer(
-        ("127.0.0.1", 0), functools.partial(Handler, directory=folder))
-    threading.Thread(target=server.serve_forever).start()
+    """A server of its own that calls .wasm files `wasm_type` and sends each
+    answer under the Content-Security-Policy `policy` (if any)."""
+    server, url = start_server(folder, subprocess.DEVNULL, "--wasm-type", wasm_type,
+                               *(["--policy", policy] if policy else []))
     try:
-        yield f"http://127.0.0.1:{server.server_port}/"
+        yield url
     finally:
-        server.shutdown()
-        server.server_close()
+        stop(server)
 
 
 def loading():

@@ -1,8 +1,9 @@
 // zoomatch-page OUTPUT-FOLDER MANIFEST-TEMPLATE FONT-FILE
 // Runs at build time on the build machine: writes index.html, zoomatch.css,
 // manifest.webmanifest, page-text.txt (the characters the font must hold) and
-// single-page.html (the template of the page in one file) into OUTPUT-FOLDER. Exits with 1 and a
-// message when a file cannot be read or written, and with 2 on a wrong command line.
+// single-page.html (the template of the page in one file) into OUTPUT-FOLDER.
+// Exits with 1 and a message when a file cannot be read or written, and with
+// 2 on a wrong command line.
 #include "PageWriter.h"
 
 #include <cstdio>
