@@ -2,11 +2,11 @@
 """The static server of the page's tests. `start` (a CTest fixture) serves
 SITE on 127.0.0.1 in a session of its own, its address in STATE/server-url,
 its PID in STATE/server-pid and its log in STATE/server.log; `stop` ends its
-process group. `serve` is the server itself: it logs each request, and sends
-each page with its own Content-Security-Policy (from its meta element) once
-more as a report-only header, so that every engine reports a violation to
-the server, even one in a document that its driver can only reach after it
-has loaded; each report is logged as a line with "CSP report". Its options
+process group. `serve` is the server itself: it logs each request with its
+referrer, and sends each page with its own Content-Security-Policy (from its
+meta element) once more as a report-only header, so that every engine
+reports a violation to the server, even one in a document that its driver
+can only reach after it has loaded; each report is logged as a line with "CSP report". Its options
 serve .wasm files as another type, send every answer under a policy of its
 own, or tell the browser to keep nothing (for timing every load alike).
    server.py start STATE SITE  |  server.py stop STATE
@@ -40,6 +40,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                 self.send_header("Content-Security-Policy-Report-Only",
                                  html.unescape(found[1]) + "; report-uri /csp-report")
         super().end_headers()
+
+    def log_request(self, code="-", size="-"):
+        # With where the request came from: the page, or the service worker
+        # (whose requests name sw.js).
+        self.log_message('"%s" %s %s from %s', self.requestline, code, size,
+                         self.headers.get("Referer", "-"))
 
     def do_POST(self):
         body = self.rfile.read(int(self.headers.get("Content-Length", 0)))
